@@ -1,0 +1,97 @@
+#include "platform/MessageBox.h"
+
+#include "platform/HostWindows.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <vector>
+
+namespace platform {
+namespace {
+
+MessageBoxHandler& handler()
+{
+    static MessageBoxHandler h;
+    return h;
+}
+
+// the buttons of a style, in the order Windows shows them
+std::vector<int> buttonsOf(unsigned style)
+{
+    switch (style & MB_TYPEMASK) {
+    case MB_OKCANCEL: return {IDOK, IDCANCEL};
+    case MB_ABORTRETRYIGNORE: return {IDABORT, IDRETRY, IDIGNORE};
+    case MB_YESNOCANCEL: return {IDYES, IDNO, IDCANCEL};
+    case MB_YESNO: return {IDYES, IDNO};
+    case MB_RETRYCANCEL: return {IDRETRY, IDCANCEL};
+    default: return {IDOK};
+    }
+}
+
+QMessageBox::StandardButton standardButton(int id)
+{
+    switch (id) {
+    case IDCANCEL: return QMessageBox::Cancel;
+    case IDABORT: return QMessageBox::Abort;
+    case IDRETRY: return QMessageBox::Retry;
+    case IDIGNORE: return QMessageBox::Ignore;
+    case IDYES: return QMessageBox::Yes;
+    case IDNO: return QMessageBox::No;
+    default: return QMessageBox::Ok;
+    }
+}
+
+QMessageBox::Icon iconOf(unsigned style)
+{
+    switch (style & MB_ICONMASK) {
+    case MB_ICONHAND: return QMessageBox::Critical;
+    case MB_ICONQUESTION: return QMessageBox::Question;
+    case MB_ICONEXCLAMATION: return QMessageBox::Warning;
+    case MB_ICONASTERISK: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+    }
+}
+
+int showRealBox(QWidget* owner, const QString& text, unsigned style)
+{
+    QMessageBox box(iconOf(style), ApplicationName(), text, QMessageBox::NoButton, owner ? owner : MainWindow());
+    const std::vector<int> ids = buttonsOf(style);
+    for (int id : ids)
+        box.addButton(standardButton(id));
+    box.setDefaultButton(standardButton(DefaultButton(style)));
+    // Esc answers Cancel where there is one, and OK on a lone OK, as on Windows
+    for (int id : ids)
+        if (id == IDCANCEL || ids.size() == 1)
+            box.setEscapeButton(standardButton(id));
+    box.exec();
+    const auto clicked = box.standardButton(box.clickedButton());
+    for (int id : ids)
+        if (standardButton(id) == clicked)
+            return id;
+    return ids.size() == 1 ? IDOK : IDCANCEL;
+}
+
+}  // namespace
+
+int DefaultButton(unsigned style)
+{
+    const std::vector<int> ids = buttonsOf(style);
+    const size_t index = (style & MB_DEFMASK) >> 8;
+    return index < ids.size() ? ids[index] : ids.front();
+}
+
+int MessageBox(QWidget* owner, const QString& text, unsigned style)
+{
+    if (handler())
+        return handler()(owner, text, style);
+    return showRealBox(owner, text, style);
+}
+
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler h)
+{
+    MessageBoxHandler previous = std::move(handler());
+    handler() = std::move(h);
+    return previous;
+}
+
+}  // namespace platform

@@ -1,0 +1,73 @@
+#include "platform/Text.h"
+
+#include <climits>
+#include <clocale>
+#include <cstdlib>
+#include <locale.h>
+
+namespace platform {
+namespace {
+
+bool isCSpace(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u == ' ' || (u >= '\t' && u <= '\r');
+}
+
+}  // namespace
+
+int _wtoi(const QString& text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && isCSpace(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < n && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    // accumulate as a negative number so that INT_MIN itself is reachable
+    long long value = 0;
+    for (; i < n && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+        value = value * 10 - (text[i].unicode() - u'0');
+        if (value < static_cast<long long>(INT_MIN) - 1)
+            value = static_cast<long long>(INT_MIN) - 1;  // saturated; the clamp below decides
+    }
+    if (negative)
+        return value < INT_MIN ? INT_MIN : static_cast<int>(value);
+    return -value > INT_MAX ? INT_MAX : static_cast<int>(-value);
+}
+
+double _wtof(const QString& text)
+{
+    // strtod reads only ASCII; the first other character ends the number anyway
+    QByteArray ascii;
+    ascii.reserve(text.size());
+    for (QChar c : text) {
+        if (c.unicode() == 0 || c.unicode() > 0x7F)
+            break;
+        ascii.append(static_cast<char>(c.unicode()));
+    }
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    return strtod_l(ascii.constData(), nullptr, cLocale);
+}
+
+int MulDiv(int number, int numerator, int denominator)
+{
+    if (denominator == 0)
+        return -1;
+    long long product = static_cast<long long>(number) * numerator;
+    long long divisor = denominator;
+    if (divisor < 0) {
+        product = -product;
+        divisor = -divisor;
+    }
+    const long long half = divisor / 2;
+    const long long result = product < 0 ? (product - half) / divisor : (product + half) / divisor;
+    if (result > INT_MAX || result < -INT_MAX)
+        return -1;
+    return static_cast<int>(result);
+}
+
+}  // namespace platform

@@ -1,0 +1,21 @@
+#pragma once
+// Number reading and scaling with the C library's semantics, as the module's
+// callers rely on them (" 12ab" is 12, "abc" is 0, a divisor of 0 gives -1).
+#include <QString>
+
+namespace platform {
+
+// Leading white space, an optional sign, then decimal digits up to the first
+// other character. No digits give 0; a value beyond int is clamped to
+// INT_MAX or INT_MIN, as the Windows C library does.
+int _wtoi(const QString& text);
+
+// The longest prefix that reads as a decimal (or hexadecimal, "inf", "nan")
+// floating-point number, in the "C" locale; 0.0 when there is none.
+double _wtof(const QString& text);
+
+// number * numerator / denominator with a 64-bit intermediate, rounded half
+// away from zero. -1 when the denominator is 0 or the result leaves int.
+int MulDiv(int number, int numerator, int denominator);
+
+}  // namespace platform

@@ -1,0 +1,140 @@
+#include "support/zvnreg/Registry.h"
+
+#include "platform/FileReplace.h"
+#include "support/zvnreg/SettingsDocument.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QRect>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QWidget>
+
+namespace {
+
+constexpr qint64 kMaxSettingsSize = 16 * 1024 * 1024;
+
+QString& chosenPath()
+{
+    static QString path;
+    return path;
+}
+
+CSettingsDocument load()
+{
+    QFile file(CRegistry::SettingsPath());
+    // a settings file larger than any the store writes is not read at all
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxSettingsSize)
+        return {};
+    return CSettingsDocument::Parse(file.readAll());
+}
+
+// names become part of the file's lines, so they may not break a line or the name=value form
+bool usableName(const QString& section, const QString& name)
+{
+    auto clean = [](const QString& s) {
+        return !s.isEmpty() && !s.contains(u'\n') && !s.contains(u'\r') && !s.contains(u']') && !s.contains(u'=');
+    };
+    return clean(section) && clean(name) && !name.startsWith(u'[');
+}
+
+int store(const QString& section, const QString& name, const QString& value)
+{
+    if (!usableName(section, name))
+        return 0;
+    const QString path = CRegistry::SettingsPath();
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return 0;
+    CSettingsDocument doc = load();
+    doc.SetValue(section, name, value);
+    return platform::ReplaceFile(path, doc.Serialize()) ? 1 : 0;
+}
+
+}  // namespace
+
+QString CRegistry::SettingsPath()
+{
+    const QString fromEnvironment = qEnvironmentVariable("ZVN_SETTINGS_FILE");
+    if (!fromEnvironment.isEmpty())
+        return fromEnvironment;
+    if (!chosenPath().isEmpty())
+        return chosenPath();
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/zvnhost/settings.ini");
+}
+
+void CRegistry::SetSettingsPath(const QString& path) { chosenPath() = path; }
+
+int CRegistry::Read(const QString& section, const QString& name, const QString& defaultValue, QString& value, int)
+{
+    const auto found = load().Value(section, name);
+    value = found.value_or(defaultValue);
+    return found ? 1 : 0;
+}
+
+int CRegistry::Read(const QString& section, const QString& name, int defaultValue, int* value, int)
+{
+    const auto found = load().Value(section, name);
+    bool ok = false;
+    const int number = found ? found->trimmed().toInt(&ok) : 0;
+    if (value)
+        *value = ok ? number : defaultValue;
+    return ok ? 1 : 0;
+}
+
+int CRegistry::Write(const QString& section, const QString& name, const QString& value, int)
+{
+    return store(section, name, value);
+}
+
+int CRegistry::Write(const QString& section, const QString& name, int value, int)
+{
+    return store(section, name, QString::number(value));
+}
+
+int CRegistry::Write(const QString& section, const QString& name, const QWidget* window)
+{
+    if (!window)
+        return 0;
+    // the frame's top-left and the client size: what move() and resize() take back
+    const QRect placement(window->pos(), window->size());
+    return store(section, name,
+                 QStringLiteral("%1,%2,%3,%4")
+                     .arg(placement.x())
+                     .arg(placement.y())
+                     .arg(placement.width())
+                     .arg(placement.height()));
+}
+
+int CRegistry::Read(const QString& section, const QString& name, QWidget* window, int* flag, int)
+{
+    if (!window)
+        return 0;
+    const auto found = load().Value(section, name);
+    if (!found)
+        return 0;
+    const QStringList parts = found->split(u',');
+    if (parts.size() != 4)
+        return 0;
+    int numbers[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        numbers[i] = parts[i].trimmed().toInt(&ok);
+        if (!ok)
+            return 0;
+    }
+    const QRect placement(numbers[0], numbers[1], numbers[2], numbers[3]);
+    if (placement.width() <= 0 || placement.height() <= 0)
+        return 0;
+    // a placement from a screen that is gone would put the window out of reach
+    bool visible = false;
+    for (const QScreen* screen : QGuiApplication::screens())
+        visible = visible || screen->availableGeometry().intersects(placement);
+    if (!visible)
+        return 0;
+    window->move(placement.topLeft());
+    if (flag && *flag)
+        window->resize(placement.size());
+    return 1;
+}

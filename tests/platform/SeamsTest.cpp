@@ -1,0 +1,189 @@
+#include "platform/HostWindows.h"
+#include "platform/MessageBox.h"
+#include "platform/Shell.h"
+#include "platform/TempFolder.h"
+#include "platform/WaitCursor.h"
+#include "platform/WindowMessage.h"
+#include "tests/support/MessageBoxScript.h"
+#include "tests/support/ShellRecorder.h"
+#include "tests/support/TempEnvironment.h"
+#include "tests/support/WindowMessageRecorder.h"
+
+#include <QGuiApplication>
+#include <QWidget>
+#include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+TEST(MessageBoxSeam, ScriptAnswersEachBoxInOrder)
+{
+    MessageBoxScript script;
+    script.Expect("first", MB_YESNO | MB_ICONQUESTION, IDNO).ExpectDefault("second", MB_RETRYCANCEL);
+    EXPECT_EQ(IDNO, MessageBox(nullptr, "first", MB_YESNO | MB_ICONQUESTION));
+    EXPECT_EQ(IDRETRY, MessageBox(nullptr, "second", MB_RETRYCANCEL));
+    EXPECT_EQ(2, script.Shown().size());
+}
+
+TEST(MessageBoxSeam, DefaultButtonFollowsTheStyle)
+{
+    EXPECT_EQ(IDOK, DefaultButton(MB_OK));
+    EXPECT_EQ(IDYES, DefaultButton(MB_YESNO));
+    EXPECT_EQ(IDNO, DefaultButton(MB_YESNO | MB_DEFBUTTON2));
+    EXPECT_EQ(IDCANCEL, DefaultButton(MB_YESNOCANCEL | MB_DEFBUTTON3));
+    EXPECT_EQ(IDCANCEL, DefaultButton(MB_OKCANCEL | MB_DEFBUTTON2 | MB_ICONEXCLAMATION));
+    EXPECT_EQ(IDOK, DefaultButton(MB_OK | MB_DEFBUTTON3));  // no third button: the first
+}
+
+static void showUnexpectedBox()
+{
+    MessageBoxScript script;
+    MessageBox(nullptr, "nobody expected this", MB_OK);
+}
+
+static void showWrongText()
+{
+    MessageBoxScript script;
+    script.Expect("right", MB_OK, IDOK);
+    MessageBox(nullptr, "wrong", MB_OK);
+}
+
+static void showWrongStyle()
+{
+    MessageBoxScript script;
+    script.Expect("text", MB_OK | MB_ICONHAND, IDOK);
+    MessageBox(nullptr, "text", MB_OK | MB_ICONEXCLAMATION);
+}
+
+static void showNothing()
+{
+    MessageBoxScript script;
+    script.Expect("never shown", MB_OK, IDOK);
+}
+
+TEST(MessageBoxSeam, ScriptFailsTheTestOnAnyBoxItDidNotExpect)
+{
+    EXPECT_NONFATAL_FAILURE(showUnexpectedBox(), "unexpected message box: \"nobody expected this\"");
+    EXPECT_NONFATAL_FAILURE(showWrongText(), "message box text");
+    EXPECT_NONFATAL_FAILURE(showWrongStyle(), "message box style");
+    EXPECT_NONFATAL_FAILURE(showNothing(), "expected message box was not shown: \"never shown\"");
+}
+
+TEST(MessageBoxSeam, ScriptRestoresThePreviousHandler)
+{
+    int outerCalls = 0;
+    auto previous = SetMessageBoxHandler([&](QWidget*, const QString&, unsigned) { return ++outerCalls, IDOK; });
+    {
+        MessageBoxScript inner;
+        inner.Expect("inner", MB_OK, IDOK);
+        MessageBox(nullptr, "inner", MB_OK);
+    }
+    MessageBox(nullptr, "outer", MB_OK);
+    EXPECT_EQ(1, outerCalls);
+    SetMessageBoxHandler(std::move(previous));
+}
+
+namespace {
+
+class HostWindow : public QWidget {
+public:
+    QList<unsigned> received;
+
+protected:
+    bool event(QEvent* e) override
+    {
+        if (e->type() != WindowMessageEvent::eventType())
+            return QWidget::event(e);
+        auto* message = static_cast<WindowMessageEvent*>(e);
+        received.append(message->message());
+        message->setResult(static_cast<LRESULT>(message->wParam() + message->lParam()));
+        return true;
+    }
+};
+
+}  // namespace
+
+TEST(WindowMessageSeam, DeliversSynchronouslyWithParametersAndResult)
+{
+    HostWindow window;
+    EXPECT_EQ(7, SendMessage(&window, WM_USER + 1080, 3, 4));
+    EXPECT_EQ(QList<unsigned>{2104}, window.received);
+    EXPECT_EQ(0, SendMessage(nullptr, WM_COMMAND, 57670, 0));
+    QWidget plain;  // a window that does not handle the message answers 0
+    EXPECT_EQ(0, SendMessage(&plain, 2045, 1, 2));
+}
+
+TEST(WindowMessageSeam, RecorderRecordsInOrderAndStillDelivers)
+{
+    HostWindow window;
+    WindowMessageRecorder recorder;
+    SendMessage(&window, 2045, 1, 2);
+    SendMessage(&window, WM_COMMAND, 57670, 0);
+    SendMessage(&window, 2045, 5, 6);
+    ASSERT_EQ(3, recorder.Messages().size());
+    EXPECT_EQ(&window, recorder.Messages()[1].target);
+    EXPECT_EQ(57670u, recorder.Messages()[1].wParam);
+    const auto sent = recorder.Sent(2045);
+    ASSERT_EQ(2, sent.size());
+    EXPECT_EQ(5u, sent[1].wParam);
+    EXPECT_EQ(6, sent[1].lParam);
+    EXPECT_EQ((QList<unsigned>{2045, WM_COMMAND, 2045}), window.received);
+}
+
+TEST(ShellSeam, RecorderTakesEveryCallAndAnswersAsTold)
+{
+    {
+        ShellRecorder shell;
+        EXPECT_GT(ShellExecute(nullptr, "Open", "https://127.0.0.1/home"), 32);
+        EXPECT_GT(ShellExecute(nullptr, "explore", "/tmp"), 32);
+        ASSERT_EQ(2, shell.Calls().size());
+        EXPECT_EQ("Open", shell.Calls()[0].verb);
+        EXPECT_EQ("https://127.0.0.1/home", shell.Calls()[0].file);
+        EXPECT_EQ(SW_SHOWNORMAL, shell.Calls()[1].show);
+    }
+    ShellRecorder failing(SE_ERR_NOASSOC);
+    EXPECT_EQ(SE_ERR_NOASSOC, ShellExecute(nullptr, "Open", "mailto:a@example.org"));
+}
+
+TEST(ShellSeam, RealShellRefusesWhatItCannotOpenWithoutOpeningAnything)
+{
+    // these paths end before the desktop is asked
+    TempEnvironment env;
+    EXPECT_EQ(SE_ERR_NOASSOC, ShellExecute(nullptr, "print", env.Root()));
+    EXPECT_EQ(SE_ERR_FNF, ShellExecute(nullptr, "Open", env.Path("missing.txt")));
+    ASSERT_TRUE(TempEnvironment::WriteBytes(env.Path("file.txt"), "x"));
+    EXPECT_EQ(SE_ERR_FNF, ShellExecute(nullptr, "explore", env.Path("file.txt")));  // a file is no folder
+}
+
+TEST(HostWindows, MainWindowAndNameAsRegistered)
+{
+    auto window = std::make_unique<QWidget>();
+    SetMainWindow(window.get());
+    EXPECT_EQ(window.get(), MainWindow());
+    window.reset();
+    EXPECT_EQ(nullptr, MainWindow());  // a closed main window is not used afterwards
+    SetApplicationName(QString::fromUtf8("ゼントリン"));
+    EXPECT_EQ(QString::fromUtf8("ゼントリン"), ApplicationName());
+    SetApplicationName(QString());
+}
+
+TEST(TempFolder, EndsInSlashAndFollowsTheTestFolder)
+{
+    EXPECT_TRUE(GetTempPath().endsWith('/'));
+    {
+        TempEnvironment env;
+        EXPECT_EQ(env.TempFolder(), GetTempPath());
+    }
+    EXPECT_NE(0, GetTempPath().size());
+}
+
+TEST(WaitCursor, ShownForItsLifetimeOnly)
+{
+    EXPECT_EQ(nullptr, QGuiApplication::overrideCursor());
+    {
+        CWaitCursor wait;
+        ASSERT_NE(nullptr, QGuiApplication::overrideCursor());
+        EXPECT_EQ(Qt::WaitCursor, QGuiApplication::overrideCursor()->shape());
+    }
+    EXPECT_EQ(nullptr, QGuiApplication::overrideCursor());
+}

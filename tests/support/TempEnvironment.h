@@ -1,0 +1,28 @@
+#pragma once
+// A test's own settings file and temporary folder, in a folder that goes
+// away with the test; no test touches the user's real ones.
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+class TempEnvironment {
+public:
+    TempEnvironment();
+    ~TempEnvironment();
+    TempEnvironment(const TempEnvironment&) = delete;
+    TempEnvironment& operator=(const TempEnvironment&) = delete;
+
+    QString Root() const { return m_dir.path(); }     // a fresh folder for the test's files
+    QString SettingsFile() const;                     // what CRegistry reads and writes
+    QString TempFolder() const;                       // what GetTempPath() answers, ending in "/"
+
+    // helpers for the bytes on disk
+    QString Path(const QString& relative) const;      // Root() + "/" + relative
+    static QByteArray ReadBytes(const QString& path);
+    static bool WriteBytes(const QString& path, const QByteArray& bytes);  // creates the folders
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_oldSettings;
+    bool m_hadSettings;
+};

@@ -1,0 +1,117 @@
+#include "frame/CheckListItem.h"
+#include "support/zvncom/CommonCorzntCmd.h"
+#include "support/zvncom/CommonFile.h"
+#include "support/zvncom/CommonNetwork.h"
+#include "support/zvnreg/Registry.h"
+#include "tests/support/ScriptedHost.h"
+#include "tests/support/TempEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+#include <link.h>
+
+TEST(CommonFile, PathPartsAsTheCallersCombineThem)
+{
+    EXPECT_EQ("/data/prg", CCommonFile::GetPathName("/data/prg/zvnprg.lst"));
+    EXPECT_EQ("", CCommonFile::GetPathName("/zvnprg.lst"));  // "" + "/" + name stays at the root
+    EXPECT_EQ(".", CCommonFile::GetPathName("zvnprg.lst"));  // "." + "/" + name stays here
+    EXPECT_EQ("galaxy", CCommonFile::GetBaseFileName("/dl/Prg/galaxy.zip"));
+    EXPECT_EQ("star.show", CCommonFile::GetBaseFileName("star.show.zip"));
+    EXPECT_EQ("noext", CCommonFile::GetBaseFileName("/a.b/noext"));  // a dot in a folder is no extension
+    EXPECT_EQ("", CCommonFile::GetBaseFileName("/a/.hidden"));
+}
+
+TEST(CommonFile, ExistenceTellsFilesFromFolders)
+{
+    TempEnvironment env;
+    TempEnvironment::WriteBytes(env.Path("d/f.zsf"), "x");
+    EXPECT_EQ(1, CCommonFile::DoesFileExist(env.Path("d/f.zsf")));
+    EXPECT_EQ(0, CCommonFile::DoesFileExist(env.Path("d")));
+    EXPECT_EQ(0, CCommonFile::DoesFileExist(env.Path("d/g.zsf")));
+    EXPECT_EQ(0, CCommonFile::DoesFileExist(""));
+    EXPECT_EQ(1, CCommonFile::DoesDirectoryExist(env.Path("d")));
+    EXPECT_EQ(1, CCommonFile::DoesDirectoryExist(env.Path("d/")));
+    EXPECT_EQ(0, CCommonFile::DoesDirectoryExist(env.Path("d/f.zsf")));
+}
+
+TEST(CommonFile, DeleteDirectoryRemovesContentsButNeverFollowsLinks)
+{
+    TempEnvironment env;
+    TempEnvironment::WriteBytes(env.Path("keep/precious.txt"), "keep me");
+    TempEnvironment::WriteBytes(env.Path("prog/sub/deep.zsf"), "x");
+    TempEnvironment::WriteBytes(env.Path("prog/info.txt"), "x");
+    ASSERT_TRUE(QFile::link(env.Path("keep"), env.Path("prog/link-to-keep")));
+    ASSERT_TRUE(QFile::link(env.Path("keep/precious.txt"), env.Path("prog/file-link")));
+
+    EXPECT_EQ(0, CCommonFile::DeleteDirectory(env.Path("prog/link-to-keep"), 1));  // a link is no folder
+    EXPECT_EQ(0, CCommonFile::DeleteDirectory(env.Path("prog"), 0));               // not empty
+    EXPECT_EQ(1, CCommonFile::DeleteDirectory(env.Path("prog"), 1));
+    EXPECT_FALSE(QFileInfo::exists(env.Path("prog")));
+    EXPECT_EQ("keep me", TempEnvironment::ReadBytes(env.Path("keep/precious.txt")));
+    EXPECT_EQ(0, CCommonFile::DeleteDirectory(env.Path("prog"), 1));  // already gone
+    QDir().mkdir(env.Path("empty"));
+    EXPECT_EQ(1, CCommonFile::DeleteDirectory(env.Path("empty"), 0));
+}
+
+static int findFile(dl_phdr_info* info, size_t, void* data)
+{
+    const QString name = QString::fromLocal8Bit(info->dlpi_name);
+    if (name.contains("libzvnd06.so"))
+        *static_cast<QString*>(data) = QFileInfo(name).canonicalPath() + '/';
+    return 0;
+}
+
+TEST(CommonFile, ModulePathIsTheFolderOfTheLoadedModule)
+{
+    CCheckListItem item;  // uses the module, so it is loaded
+    item.m_strText = "x";
+    QString expected;
+    dl_iterate_phdr(findFile, &expected);
+    ASSERT_FALSE(expected.isEmpty());
+    EXPECT_EQ(expected, CCommonFile::GetModulePath());
+    EXPECT_TRUE(QFileInfo::exists(CCommonFile::GetModulePath() + "libzvnd06.so"));
+}
+
+TEST(CommonNetwork, SettingsDecideConnectionAndAddresses)
+{
+    TempEnvironment env;
+    CRegistry::Write("General\\Network", "Connected", 0);
+    EXPECT_EQ(0, CCommonNetwork::IsConnected());
+    CRegistry::Write("General\\Network", "Connected", 1);
+    EXPECT_EQ(1, CCommonNetwork::IsConnected());
+
+    EXPECT_EQ("https://127.0.0.1:47081", CCommonNetwork::GetURL(3));  // the built-in default
+    EXPECT_EQ("", CCommonNetwork::GetURL(1));
+    CRegistry::Write("General\\Network", "URL3", "https://library.example.test:8443/shop//");
+    EXPECT_EQ("https://library.example.test:8443/shop", CCommonNetwork::GetURL(3));
+}
+
+TEST(CommonCorzntCmd, LogoCommandGoesToTheHost)
+{
+    ScriptedHost host;
+    EXPECT_EQ(1, CCommonCorzntCmd::ShowLogoImage(1, &host));
+    EXPECT_EQ(1, CCommonCorzntCmd::ShowLogoImage(0, &host));
+    EXPECT_EQ((QStringList{"Logo.Visible = TRUE", "Logo.Visible = FALSE"}), host.Commands());
+    EXPECT_EQ(0, CCommonCorzntCmd::ShowLogoImage(1, nullptr));
+}
+
+TEST(CheckListItem, CopiesMemberByMember)
+{
+    CCheckListItem a;
+    EXPECT_EQ(0, a.m_nValue1);
+    EXPECT_EQ(0, a.m_nValue2);
+    EXPECT_TRUE(a.m_strText.isEmpty());
+    a.m_nValue1 = 3;
+    a.m_nValue2 = -4;
+    a.m_strText = QString::fromUtf8("北斗七星");
+    CCheckListItem b(a);
+    CCheckListItem c;
+    c = a;
+    for (const CCheckListItem* item : {&b, &c}) {
+        EXPECT_EQ(3, item->m_nValue1);
+        EXPECT_EQ(-4, item->m_nValue2);
+        EXPECT_EQ(QString::fromUtf8("北斗七星"), item->m_strText);
+    }
+}

@@ -1,0 +1,183 @@
+#include "platform/CodePage.h"
+#include "support/zvndcm/ParamFile.h"
+#include "support/zvndcm/ZsfFile.h"
+#include "tests/support/TempEnvironment.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// a program list as the Windows product writes it: CP932, CR LF
+const QByteArray kList = "[General]\r\n"
+                         "FileOwner=ZentorinLite\r\n"
+                         "FileId=ProgramList\r\n"
+                         "FileVersion=1.0\r\n"
+                         "\r\n"
+                         "[Programs]\r\n"
+                         "Num=2\r\n"
+                         "\r\n"
+                         "[Prog1]\r\n"
+                         "Title=\x90\xaf\x8b\xf3\x8eU\x95\xe0\r\n"  // 星空散歩
+                         "Time = 1200 \r\n"
+                         "Summary=a\\r\\nb\r\n"
+                         "\r\n"
+                         "[Prog2]\r\n"
+                         "Title=Second\r\n"
+                         "Time=90s\r\n";
+
+struct ListFile {
+    TempEnvironment env;
+    QString path = env.Path("zvnprg.lst");
+    CParamFile file;
+    explicit ListFile(const QByteArray& bytes = kList)
+    {
+        TempEnvironment::WriteBytes(path, bytes);
+        file.SetParameterFile(path);
+    }
+    QByteArray onDisk() const { return TempEnvironment::ReadBytes(path); }
+};
+
+}  // namespace
+
+TEST(ParamFile, ReadsValuesAndDefaults)
+{
+    ListFile list;
+    QString text;
+    int number = -1;
+    EXPECT_EQ(1, list.file.UpdateParam("Prog1", "Title", "", text, CParamFile::Read));
+    EXPECT_EQ(QString::fromUtf8("星空散歩"), text);
+    EXPECT_EQ(1, list.file.UpdateParam("prog1", "TIME", 0, number, CParamFile::Read));  // case is not significant
+    EXPECT_EQ(1200, number);                                                            // blanks around are not part
+    EXPECT_EQ(1, list.file.UpdateParam("Prog1", "Summary", "", text, CParamFile::Read));
+    EXPECT_EQ("a\\r\\nb", text);  // escaped line breaks stay as written
+    EXPECT_EQ(1, list.file.UpdateParam("Prog2", "Time", 0, number, CParamFile::Read));
+    EXPECT_EQ(90, number);  // an integer reads as the C library reads it
+
+    EXPECT_EQ(0, list.file.UpdateParam("Prog2", "Type", "Program", text, CParamFile::Read));
+    EXPECT_EQ("Program", text);
+    EXPECT_EQ(0, list.file.UpdateParam("Prog3", "Time", 7, number, CParamFile::Read));
+    EXPECT_EQ(7, number);
+
+    QString id, version, owner;
+    EXPECT_EQ(1, list.file.GetParamFileProperty(id, version, owner));
+    EXPECT_EQ("ProgramList", id);
+    EXPECT_EQ("1.0", version);
+    EXPECT_EQ("ZentorinLite", owner);
+}
+
+TEST(ParamFile, WritingAValueChangesOnlyItsLine)
+{
+    ListFile list;
+    int num = 3;
+    ASSERT_EQ(1, list.file.UpdateParam("Programs", "Num", 0, num, CParamFile::Write));
+    QByteArray expected = kList;
+    expected.replace("Num=2\r\n", "Num=3\r\n");
+    EXPECT_EQ(expected, list.onDisk());
+
+    // Japanese text is written in the code page; the key keeps its spelling and blanks
+    QString time = QString::fromUtf8("２０分");
+    ASSERT_EQ(1, list.file.UpdateParam("PROG1", "time", "", time, CParamFile::Write));
+    expected.replace("Time = 1200 \r\n", "Time =" + platform::ToCodePage(QString::fromUtf8("２０分")) + "\r\n");
+    EXPECT_EQ(expected, list.onDisk());
+
+    // what is in memory follows: a fresh reader and this one agree
+    CParamFile fresh;
+    fresh.SetParameterFile(list.path);
+    QString a, b;
+    fresh.UpdateParam("Prog1", "Time", "", a, CParamFile::Read);
+    list.file.UpdateParam("Prog1", "Time", "", b, CParamFile::Read);
+    EXPECT_EQ(QString::fromUtf8("２０分"), a);
+    EXPECT_EQ(a, b);
+}
+
+TEST(ParamFile, AMissingKeyOrSectionIsAdded)
+{
+    ListFile list;
+    QString type = "BGV";
+    ASSERT_EQ(1, list.file.UpdateParam("Prog1", "Type", "", type, CParamFile::Write));
+    QByteArray expected = kList;
+    expected.replace("Summary=a\\r\\nb\r\n", "Summary=a\\r\\nb\r\nType=BGV\r\n");  // after the section's last key
+    EXPECT_EQ(expected, list.onDisk());
+
+    // the last line has no line end: it gets one before the new line
+    ListFile unterminated("[Programs]\r\nNum=0");
+    int num = 1;
+    ASSERT_EQ(1, unterminated.file.UpdateParam("Programs", "Num", 0, num, CParamFile::Write));
+    EXPECT_EQ("[Programs]\r\nNum=1", unterminated.onDisk());
+    QString title = "T";
+    ASSERT_EQ(1, unterminated.file.UpdateParam("Prog1", "Title", "", title, CParamFile::Write));
+    EXPECT_EQ("[Programs]\r\nNum=1\r\n[Prog1]\r\nTitle=T\r\n", unterminated.onDisk());
+    QString read;
+    EXPECT_EQ(1, unterminated.file.UpdateParam("Prog1", "Title", "", read, CParamFile::Read));
+    EXPECT_EQ("T", read);
+}
+
+TEST(ParamFile, AMissingFileReadsEmptyAndIsCreatedByAWrite)
+{
+    TempEnvironment env;
+    CParamFile file;
+    EXPECT_EQ(0, file.SetParameterFile(env.Path("new.lst")));
+    QString id = "x", version = "x", owner = "x";
+    EXPECT_EQ(0, file.GetParamFileProperty(id, version, owner));
+    EXPECT_EQ("", id);
+    int num = 0;
+    EXPECT_EQ(0, file.UpdateParam("Programs", "Num", 4, num, CParamFile::Read));
+    EXPECT_EQ(4, num);
+    num = 1;
+    ASSERT_EQ(1, file.UpdateParam("Programs", "Num", 0, num, CParamFile::Write));
+    EXPECT_EQ("[Programs]\r\nNum=1\r\n", TempEnvironment::ReadBytes(env.Path("new.lst")));
+    // a folder that is not there cannot take the file
+    CParamFile nowhere;
+    nowhere.SetParameterFile(env.Path("no/such/folder/x.lst"));
+    EXPECT_EQ(0, nowhere.UpdateParam("Programs", "Num", 0, num, CParamFile::Write));
+}
+
+TEST(ParamFile, SectionNamesAreReadAsTextNotAsBytes)
+{
+    // the second byte of "云" (0x89 0x5D) is "]": a byte reader would cut the name there
+    ListFile list("[\x89\x5D\x89\x40]\r\nKey=1\r\n");
+    int value = 0;
+    EXPECT_EQ(1, list.file.UpdateParam(QString::fromUtf8("云院"), "Key", 0, value, CParamFile::Read));
+    EXPECT_EQ(1, value);
+}
+
+TEST(ParamFile, AFileThatIsNotTextIsNeitherReadNorWritten)
+{
+    const QByteArray binary("[Programs]\r\nNum=5\r\n\0\x01\x02garbage", 27);
+    ListFile list(binary);
+    int num = 0;
+    EXPECT_EQ(0, list.file.UpdateParam("Programs", "Num", 0, num, CParamFile::Read));
+    EXPECT_EQ(0, num);
+    num = 6;
+    EXPECT_EQ(0, list.file.UpdateParam("Programs", "Num", 0, num, CParamFile::Write));
+    EXPECT_EQ(binary, list.onDisk());
+}
+
+TEST(ParamFile, AValueWithALineBreakIsRefused)
+{
+    ListFile list;
+    QString text = "two\r\nlines";
+    EXPECT_EQ(0, list.file.UpdateParam("Prog1", "Title", "", text, CParamFile::Write));
+    EXPECT_EQ(kList, list.onDisk());
+}
+
+TEST(ParamFile, FirstOfTwoEqualKeysOrSectionsHolds)
+{
+    ListFile list("[A]\r\nK=1\r\nK=2\r\n[a]\r\nK=3\r\nOnlyHere=4\r\n");
+    int value = 0;
+    list.file.UpdateParam("A", "K", 0, value, CParamFile::Read);
+    EXPECT_EQ(1, value);
+    EXPECT_EQ(0, list.file.UpdateParam("A", "OnlyHere", 0, value, CParamFile::Read));
+}
+
+TEST(ZsfFile, DescriptionIsReadInItsEscapedForm)
+{
+    TempEnvironment env;
+    TempEnvironment::WriteBytes(env.Path("scene.zsf"),
+                                "[General]\r\nFileOwner=ZentorinLite\r\nFileId=Scene\r\nFileVersion=1.0\r\n"
+                                "Description=" + platform::ToCodePage(QString::fromUtf8("冬の大三角\\r\\nオリオン座")) +
+                                    "\r\n");
+    EXPECT_EQ(QString::fromUtf8("冬の大三角\\r\\nオリオン座"), CZsfFile(env.Path("scene.zsf")).GetDescription());
+    EXPECT_EQ("", CZsfFile(env.Path("missing.zsf")).GetDescription());
+}

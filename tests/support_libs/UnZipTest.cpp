@@ -1,0 +1,144 @@
+#include "support/zvncom/ZntUnZip.h"
+#include "tests/support/TempEnvironment.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <zip.h>
+
+namespace {
+
+struct Item {
+    QByteArray name;  // as stored in the archive
+    QByteArray data;
+    mode_t mode = 0;  // Unix file type and permissions, 0 for none
+};
+
+// builds a real archive with libzip, hostile names included
+bool makeZip(const QString& path, const QList<Item>& items)
+{
+    int error = 0;
+    zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    if (!zip)
+        return false;
+    for (const Item& item : items) {
+        zip_int64_t index;
+        if (item.name.endsWith('/')) {
+            index = zip_dir_add(zip, item.name.constData(), ZIP_FL_ENC_GUESS);
+        } else {
+            zip_source_t* source = zip_source_buffer(zip, item.data.constData(), item.data.size(), 0);
+            index = zip_file_add(zip, item.name.constData(), source, ZIP_FL_ENC_GUESS);
+            if (index >= 0)
+                zip_set_file_compression(zip, index, ZIP_CM_STORE, 0);
+        }
+        if (index < 0)
+            return zip_discard(zip), false;
+        if (item.mode)
+            zip_file_set_external_attributes(zip, index, 0, ZIP_OPSYS_UNIX, zip_uint32_t(item.mode) << 16);
+    }
+    return zip_close(zip) == 0;
+}
+
+QStringList filesUnder(const QString& folder)
+{
+    QStringList found;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found.append(QDir(folder).relativeFilePath(it.next()));
+    found.sort();
+    return found;
+}
+
+}  // namespace
+
+TEST(UnZip, UnpacksFilesAndFoldersWithJapaneseNames)
+{
+    TempEnvironment env;
+    const QString archive = env.Path("galaxy.zip");
+    ASSERT_TRUE(makeZip(archive, {
+                                     {"galaxy/", {}},
+                                     {"galaxy/info.txt", "Title=T\r\n"},
+                                     {"galaxy/galaxy.zsf", "scene"},
+                                     {"galaxy/\x90\xaf\x8b\xf3.txt", "cp932 name"},  // 星空, as a Japanese archiver writes it
+                                     {"galaxy/\xe6\x98\x9f.txt", "utf-8 name"},      // 星
+                                     {"galaxy/sub/deep.bin", QByteArray(100000, 'z'), S_IFREG | 0644},
+                                 }));
+    const QString folder = env.Path("Prg");
+    ASSERT_EQ(1, CZntUnZip::Unzip(archive, folder));
+    EXPECT_EQ("Title=T\r\n", TempEnvironment::ReadBytes(folder + "/galaxy/info.txt"));
+    EXPECT_EQ("scene", TempEnvironment::ReadBytes(folder + "/galaxy/galaxy.zsf"));
+    EXPECT_EQ("cp932 name", TempEnvironment::ReadBytes(folder + QString::fromUtf8("/galaxy/星空.txt")));
+    EXPECT_EQ("utf-8 name", TempEnvironment::ReadBytes(folder + QString::fromUtf8("/galaxy/星.txt")));
+    EXPECT_EQ(100000, TempEnvironment::ReadBytes(folder + "/galaxy/sub/deep.bin").size());
+    // and no temporary file left behind
+    EXPECT_EQ(QStringList({"galaxy", "galaxy/galaxy.zsf", "galaxy/info.txt", "galaxy/sub", "galaxy/sub/deep.bin",
+                           QString::fromUtf8("galaxy/星.txt"), QString::fromUtf8("galaxy/星空.txt")}),
+              filesUnder(folder));
+}
+
+TEST(UnZip, ReplacesFilesOfAnEarlierInstallation)
+{
+    TempEnvironment env;
+    TempEnvironment::WriteBytes(env.Path("Prg/p/info.txt"), "old");
+    ASSERT_TRUE(makeZip(env.Path("p.zip"), {{"p/info.txt", "new"}}));
+    ASSERT_EQ(1, CZntUnZip::Unzip(env.Path("p.zip"), env.Path("Prg")));
+    EXPECT_EQ("new", TempEnvironment::ReadBytes(env.Path("Prg/p/info.txt")));
+}
+
+TEST(UnZip, RefusesEntriesThatWouldLandOutsideAndWritesNothing)
+{
+    const QList<QList<Item>> hostile = {
+        {{"p/info.txt", "fine"}, {"../escaped.txt", "out"}},
+        {{"p/info.txt", "fine"}, {"p/../../escaped.txt", "out"}},
+        {{"p/info.txt", "fine"}, {"/tmp/escaped-absolute.txt", "out"}},
+        {{"p/info.txt", "fine"}, {"..\\escaped.txt", "out"}},
+        {{"p/info.txt", "fine"}, {"C:/escaped.txt", "out"}},
+        {{"p/info.txt", "fine"}, {"p/link", "/etc", S_IFLNK | 0777}},
+        {{"p/link", "..", S_IFLNK | 0777}, {"p/link/escaped.txt", "out"}},
+    };
+    for (const auto& items : hostile) {
+        TempEnvironment env;
+        ASSERT_TRUE(makeZip(env.Path("evil.zip"), items));
+        const QString folder = env.Path("inst/Prg");
+        EXPECT_EQ(0, CZntUnZip::Unzip(env.Path("evil.zip"), folder)) << items.last().name.constData();
+        EXPECT_FALSE(QFile::exists(folder)) << items.last().name.constData();
+        EXPECT_EQ(QStringList({"evil.zip", "tmp"}), QDir(env.Root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot));
+        EXPECT_FALSE(QFile::exists(env.Path("inst/escaped.txt")));
+    }
+    EXPECT_FALSE(QFile::exists("/tmp/escaped-absolute.txt"));
+}
+
+TEST(UnZip, RefusesToWriteThroughALinkAlreadyInTheFolder)
+{
+    TempEnvironment env;
+    QDir().mkpath(env.Path("outside"));
+    QDir().mkpath(env.Path("Prg"));
+    ASSERT_TRUE(QFile::link(env.Path("outside"), env.Path("Prg/p")));
+    ASSERT_TRUE(makeZip(env.Path("p.zip"), {{"p/info.txt", "through the link"}}));
+    EXPECT_EQ(0, CZntUnZip::Unzip(env.Path("p.zip"), env.Path("Prg")));
+    EXPECT_TRUE(filesUnder(env.Path("outside")).isEmpty());
+}
+
+TEST(UnZip, ADamagedArchiveLeavesNothingOfItself)
+{
+    TempEnvironment env;
+    const QString archive = env.Path("broken.zip");
+    ASSERT_TRUE(makeZip(archive, {{"p/", {}}, {"p/first.txt", "FIRST-FILE-CONTENT"}, {"p/second.txt", "SECOND-FILE-CONTENT"}}));
+    QByteArray bytes = TempEnvironment::ReadBytes(archive);
+    const qsizetype at = bytes.indexOf("SECOND-FILE-CONTENT");
+    ASSERT_GT(at, 0);
+    bytes[at + 3] = 'X';  // the stored CRC no longer matches
+    TempEnvironment::WriteBytes(archive, bytes);
+
+    TempEnvironment::WriteBytes(env.Path("Prg/existing.txt"), "stays");
+    EXPECT_EQ(0, CZntUnZip::Unzip(archive, env.Path("Prg")));
+    EXPECT_EQ(QStringList{"existing.txt"}, filesUnder(env.Path("Prg")));
+
+    EXPECT_EQ(0, CZntUnZip::Unzip(env.Path("missing.zip"), env.Path("Prg")));
+    TempEnvironment::WriteBytes(env.Path("not-a.zip"), "plain text");
+    EXPECT_EQ(0, CZntUnZip::Unzip(env.Path("not-a.zip"), env.Path("Prg")));
+    EXPECT_EQ(QStringList{"existing.txt"}, filesUnder(env.Path("Prg")));
+}
