@@ -1,0 +1,79 @@
+#include "platform/DialogTemplate.h"
+
+#include <QtDebug>
+
+namespace platform {
+
+const ControlTemplate* DialogTemplate::Control(int controlId) const
+{
+    for (const ControlTemplate& c : controls)
+        if (c.id == controlId)
+            return &c;
+    return nullptr;
+}
+
+QString UnescapeTableText(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u'\\' || i + 1 == text.size()) {
+            out += text[i];
+            continue;
+        }
+        // only these escapes: "Dialog\Program" keeps its backslash
+        const QChar next = text[i + 1];
+        if (next == u'n' || next == u't' || next == u'r' || next == u'\\') {
+            out += next == u'n' ? QChar(u'\n') : next == u't' ? QChar(u'\t') : next == u'r' ? QChar(u'\r') : next;
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+QList<DialogTemplate> ParseDialogTemplates(const QString& table)
+{
+    QList<DialogTemplate> result;
+    const QStringList lines = table.split(u'\n');
+    for (int n = 0; n < lines.size(); ++n) {
+        QString line = lines[n];
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        if (line.trimmed().isEmpty() || line.startsWith(u'#'))
+            continue;
+        const QStringList f = line.split(u'\t');
+        bool ok[5] = {true, true, true, true, true};
+        if (f[0] == u"dialog" && f.size() >= 6) {
+            DialogTemplate d;
+            d.id = f[1].toInt(&ok[0]);
+            d.width = f[2].toInt(&ok[1]);
+            d.height = f[3].toInt(&ok[2]);
+            d.style = f[4].split(u',', Qt::SkipEmptyParts);
+            d.title = UnescapeTableText(f[5]);
+            if (ok[0] && ok[1] && ok[2]) {
+                result.append(d);
+                continue;
+            }
+        } else if (f.size() >= 8 && !result.isEmpty()) {
+            ControlTemplate c;
+            c.id = f[0].toInt(&ok[0]);
+            c.kind = f[1];
+            c.x = f[2].toInt(&ok[1]);
+            c.y = f[3].toInt(&ok[2]);
+            c.width = f[4].toInt(&ok[3]);
+            c.height = f[5].toInt(&ok[4]);
+            c.flags = f[6].split(u',', Qt::SkipEmptyParts);
+            c.text = UnescapeTableText(f[7]);
+            if (ok[0] && ok[1] && ok[2] && ok[3] && ok[4]) {
+                result.last().controls.append(c);
+                continue;
+            }
+        }
+        qWarning("dialog table line %d is malformed and was skipped", n + 1);
+    }
+    return result;
+}
+
+}  // namespace platform

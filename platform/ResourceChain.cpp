@@ -1,0 +1,120 @@
+#include "platform/ResourceChain.h"
+
+#include <QFile>
+#include <QHash>
+#include <QList>
+#include <memory>
+
+namespace platform {
+namespace {
+
+struct Module {
+    QString name;
+    QString folder;
+    bool tablesRead = false;
+    QHash<int, QString> strings;
+    QHash<int, DialogTemplate> templates;
+};
+
+// newest first; modules are few and lookups walk them in order
+QList<std::shared_ptr<Module>>& chain()
+{
+    static QList<std::shared_ptr<Module>> modules;
+    return modules;
+}
+
+QString readText(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// The tables are read once, at the first lookup, not at every one; not at
+// registration, which may run while the module is still being loaded.
+void readTables(Module* module)
+{
+    if (module->tablesRead)
+        return;
+    module->tablesRead = true;
+    for (const QString& line : readText(module->folder + QStringLiteral("strings.txt")).split(u'\n')) {
+        const qsizetype tab = line.indexOf(u'\t');
+        bool ok = false;
+        const int id = tab > 0 ? line.left(tab).toInt(&ok) : 0;
+        if (ok)
+            module->strings.insert(id, UnescapeTableText(line.mid(tab + 1).chopped(line.endsWith(u'\r') ? 1 : 0)));
+    }
+    for (const DialogTemplate& t : ParseDialogTemplates(readText(module->folder + QStringLiteral("dialogs.txt"))))
+        module->templates.insert(t.id, t);
+}
+
+QImage findImage(const QString& relative)
+{
+    for (const auto& module : chain()) {
+        const QString path = module->folder + relative;
+        if (QFile::exists(path))
+            return QImage(path);
+    }
+    return {};
+}
+
+}  // namespace
+
+void RegisterResourceModule(const QString& name, const QString& folder)
+{
+    UnregisterResourceModule(name);
+    auto module = std::make_shared<Module>();
+    module->name = name;
+    module->folder = folder.endsWith(u'/') ? folder : folder + u'/';
+    chain().prepend(module);
+}
+
+void UnregisterResourceModule(const QString& name)
+{
+    chain().removeIf([&](const std::shared_ptr<Module>& m) { return m->name == name; });
+}
+
+bool IsResourceModuleRegistered(const QString& name)
+{
+    for (const auto& module : chain())
+        if (module->name == name)
+            return true;
+    return false;
+}
+
+QString LoadString(int id)
+{
+    for (const auto& module : chain()) {
+        readTables(module.get());
+        if (auto it = module->strings.constFind(id); it != module->strings.cend())
+            return *it;
+    }
+    return {};
+}
+
+const DialogTemplate* FindDialogTemplate(int id)
+{
+    for (const auto& module : chain()) {
+        readTables(module.get());
+        if (auto it = module->templates.constFind(id); it != module->templates.cend())
+            return &*it;
+    }
+    return nullptr;
+}
+
+QImage LoadBitmap(int id) { return findImage(QStringLiteral("bitmaps/%1.png").arg(id)); }
+
+QImage LoadBitmap(const QString& name) { return findImage(QStringLiteral("bitmaps/") + name + QStringLiteral(".png")); }
+
+QImage LoadIcon(int id) { return findImage(QStringLiteral("icons/%1.png").arg(id)); }
+
+QString ResourceText(const QString& file)
+{
+    for (const auto& module : chain()) {
+        const QString path = module->folder + file;
+        if (QFile::exists(path))
+            return readText(path);
+    }
+    return {};
+}
+
+}  // namespace platform

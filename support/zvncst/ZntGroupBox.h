@@ -1,0 +1,5 @@
+#pragma once
+#include "support/zvncst/ZntControl.h"
+
+// A group frame of the template; the dialog's skin draws it.
+class CZntGroupBox : public CZntControl {};
