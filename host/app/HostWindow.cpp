@@ -1,0 +1,138 @@
+#include "host/app/HostWindow.h"
+
+#include "frame/Module.h"
+#include "frame/ModuleMessages.h"
+#include "host/app/ChartView.h"
+#include "host/core/SimulatedCore.h"
+#include "platform/HostWindows.h"
+#include "platform/MessageBox.h"
+#include "platform/Shell.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QStatusBar>
+
+CHostWindow::CHostWindow(CSimulatedCore& core, const CDataFolders& folders, QWidget* parent)
+    : QMainWindow(parent), m_core(core), m_folders(folders)
+{
+    setWindowTitle(QStringLiteral("zvnhost — プラネタリウム"));
+    setCentralWidget(new CChartView(m_core, this));
+    // each feature's entry opens its dialog once the feature is built
+    m_features = {
+        {QStringLiteral("program"), QStringLiteral("番組(&P)..."), {}},
+        {QStringLiteral("library"), QStringLiteral("コンテンツ・ライブラリ(&L)..."), {}},
+        {QStringLiteral("login"), QStringLiteral("ゼントクラウドにログイン(&I)..."), {}},
+        {QStringLiteral("share"), QStringLiteral("共有(&S)..."), {}},
+        {QStringLiteral("favorites"), QStringLiteral("お気に入り(&F)..."), {}},
+    };
+    buildMenus();
+    platform::SetMainWindow(this);
+    statusBar()->showMessage(QStringLiteral("%1 %2").arg(GetModuleInfo().name, GetModuleInfo().version));
+}
+
+CHostWindow::~CHostWindow()
+{
+    if (platform::MainWindow() == this)
+        platform::SetMainWindow(nullptr);
+}
+
+void CHostWindow::command(const QString& text) { m_core.ExecCommand(text); }
+
+void CHostWindow::buildMenus()
+{
+    QMenu* features = menuBar()->addMenu(QStringLiteral("機能(&F)"));
+    for (Feature& f : m_features) {
+        f.action = features->addAction(f.title);
+        f.action->setEnabled(static_cast<bool>(f.run));
+        connect(f.action, &QAction::triggered, this, [this, key = f.key] { RunFeature(key); });
+    }
+    features->addSeparator();
+    features->addAction(QStringLiteral("終了(&X)"), this, &QWidget::close);
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
+    const struct { const char* title; const char* flag; } toggles[] = {
+        {"星座線", "constellation.line.visible"},       {"星座名", "constellation.name.visible"},
+        {"恒星名", "star.name.visible"},                {"天の川", "milkyway.visible"},
+        {"地平座標グリッド", "CoordinatesLine.AltAzmthGrid.visible"},
+        {"赤道座標グリッド", "CoordinatesLine.EquatorialGrid.visible"},
+        {"黄道", "CoordinatesLine.Ecliptic.visible"},  {"地上風景", "landscape.visible"},
+        {"メシエ天体", "deepskyobject.messier.mark.visible"}, {"貼り付け画像", "deepskyimage.visible"},
+        {"コントローラ", "FreeStyleControl.Visible"},   {"ロゴ", "Logo.Visible"},
+    };
+    for (const auto& t : toggles) {
+        QAction* a = view->addAction(QString::fromUtf8(t.title));
+        a->setCheckable(true);
+        const QString flag = QString::fromLatin1(t.flag);
+        a->setChecked(m_core.ExecCommand(QStringLiteral("? ") + flag) == u"TRUE");
+        connect(a, &QAction::toggled, this, [this, flag](bool on) {
+            command(flag + (on ? QStringLiteral(" = TRUE; Show Sky") : QStringLiteral(" = FALSE; Show Sky")));
+        });
+    }
+    QMenu* time = menuBar()->addMenu(QStringLiteral("時刻(&T)"));
+    const struct { const char* title; double days; } steps[] = {
+        {"1時間戻す", -1.0 / 24}, {"1時間進める", 1.0 / 24}, {"1日進める", 1.0}, {"1か月進める", 30.0}};
+    for (const auto& s : steps)
+        time->addAction(QString::fromUtf8(s.title), this, [this, days = s.days] {
+            const double jd = m_core.ExecCommand(QStringLiteral("? time.jd")).toDouble();
+            command(QStringLiteral("time.jd = %1; Show Sky").arg(jd + days, 0, 'f', 6));
+        });
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+    help->addAction(QStringLiteral("ヘルプ(&H)"), this, [this] {
+        platform::SendMessage(this, platform::WM_COMMAND, ID_HELP, 0);
+    });
+    help->addAction(QStringLiteral("バージョン情報(&A)"), this, [this] {
+        const ZvnModuleInfo info = GetModuleInfo();
+        platform::MessageBox(this, QStringLiteral("%1 %2\n%3").arg(info.name, info.version, info.description),
+                             platform::MB_OK | platform::MB_ICONASTERISK);
+    });
+}
+
+bool CHostWindow::RunFeature(const QString& key)
+{
+    for (const Feature& f : m_features)
+        if (f.key == key && f.run) {
+            f.run();
+            return true;
+        }
+    return false;
+}
+
+QString CHostWindow::HelpDocument() const
+{
+    return QStringLiteral(ZVN_DOCS_DIR "/index.md");
+}
+
+bool CHostWindow::event(QEvent* e)
+{
+    if (e->type() != platform::WindowMessageEvent::eventType())
+        return QMainWindow::event(e);
+    auto* message = static_cast<platform::WindowMessageEvent*>(e);
+    switch (message->message()) {
+    case WM_PRGZSFNOTFOUND: {
+        // the two texts live for the duration of the call only
+        const auto* kind = reinterpret_cast<const QString*>(message->wParam());
+        platform::MessageBox(this,
+                             QStringLiteral("%1のシーンファイルが見つかりません。\n%2を再インストールしてください。")
+                                 .arg(kind ? *kind : QString(), kind ? *kind : QString()),
+                             platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        return true;
+    }
+    case WM_PRGCANCELLED:
+        statusBar()->showMessage(QStringLiteral("番組の選択を取り消しました。"), 5000);
+        return true;
+    case WM_PRGLISTCHANGED:
+        statusBar()->showMessage(QStringLiteral("番組リストが更新されました。"), 5000);
+        emit programListChanged();
+        return true;
+    case platform::WM_COMMAND:
+        if ((message->wParam() & 0xFFFF) == ID_HELP) {
+            platform::ShellExecute(this, QStringLiteral("Open"), HelpDocument());
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The reference host's main window: the star chart, a menu offering the
+// module's five features, and the answers to the module's window messages.
+#include "host/app/DataFolders.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <vector>
+
+class CSimulatedCore;
+class QAction;
+
+class CHostWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    CHostWindow(CSimulatedCore& core, const CDataFolders& folders, QWidget* parent = nullptr);
+    ~CHostWindow() override;
+
+    struct Feature {
+        QString key;      // for --tour: program, library, login, share, favorites
+        QString title;    // the menu entry
+        std::function<void()> run;  // empty until the feature is built
+        QAction* action = nullptr;
+    };
+    const std::vector<Feature>& Features() const { return m_features; }
+    // runs a feature as its menu entry would; false when it is not available
+    bool RunFeature(const QString& key);
+
+    CSimulatedCore& Core() { return m_core; }
+    const CDataFolders& Folders() const { return m_folders; }
+    QString HelpDocument() const;
+
+signals:
+    void programListChanged();
+
+protected:
+    bool event(QEvent* e) override;
+
+private:
+    void buildMenus();
+    void command(const QString& text);
+
+    CSimulatedCore& m_core;
+    CDataFolders m_folders;
+    std::vector<Feature> m_features;
+};

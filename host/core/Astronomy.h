@@ -1,0 +1,41 @@
+#pragma once
+// The sky's geometry for the simulated core: time, the observer's place, and
+// directions in the four coordinate systems the view can use. Angles are in
+// degrees, times as Julian dates (UT).
+#include <QDateTime>
+
+namespace astro {
+
+struct Spherical {
+    double lon = 0;  // right ascension, azimuth (from north through east), ecliptic or galactic longitude
+    double lat = 0;  // declination, altitude, ecliptic or galactic latitude
+};
+
+enum class Frame { Horizon, EquatorialDateMean, Ecliptic, Galactic };
+
+double JulianDate(const QDateTime& utc);
+QDateTime FromJulianDate(double jd);  // UTC
+double GreenwichMeanSiderealDegrees(double jd);
+double Normalize360(double degrees);
+
+// directions at one moment for one observer
+class Observer {
+public:
+    Observer(double jd, double latitude, double longitude);
+
+    double LocalSiderealDegrees() const { return m_lst; }
+
+    // J2000 catalogue position to the mean equator and equinox of the date
+    Spherical J2000ToDate(const Spherical& j2000) const;
+    Spherical DateToJ2000(const Spherical& date) const;
+
+    // between the equatorial frame of the date and any frame
+    Spherical FromEquatorialDate(const Spherical& eq, Frame frame) const;
+    Spherical ToEquatorialDate(const Spherical& position, Frame frame) const;
+
+private:
+    double m_jd, m_lat, m_lon, m_lst, m_obliquity;
+    double m_prec[3][3];  // J2000 to date
+};
+
+}  // namespace astro

@@ -1,0 +1,205 @@
+#include "host/core/SimulatedCore.h"
+#include "platform/Text.h"
+#include "tests/support/TempEnvironment.h"
+
+#include <QImage>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+double num(CSimulatedCore& core, const QString& query) { return core.ExecCommand(query).toDouble(); }
+
+bool isNumber(const QString& text)
+{
+    bool ok = false;
+    text.toDouble(&ok);
+    return ok;
+}
+
+// brightness of the brightest pixel within `radius` of a point
+int brightestNear(const QImage& image, QPoint at, int radius)
+{
+    int best = 0;
+    for (int y = at.y() - radius; y <= at.y() + radius; ++y)
+        for (int x = at.x() - radius; x <= at.x() + radius; ++x)
+            if (image.rect().contains(x, y))
+                best = std::max(best, qGray(image.pixel(x, y)));
+    return best;
+}
+
+}  // namespace
+
+TEST(SimulatedCore, AnswersEveryQueryInTheFormItsCallersRead)
+{
+    CSimulatedCore core;
+    for (const char* q : {"? time.year", "? time.month", "? time.day"}) {
+        const QString answer = core.ExecCommand(q);
+        EXPECT_GT(platform::_wtoi(answer), 0) << q;
+        EXPECT_EQ(QString::number(platform::_wtoi(answer)), answer) << q;
+    }
+    EXPECT_GT(num(core, "? time.jd"), 2460000.0);
+    for (const char* q : {"? view.angle", "? location.latitude", "? location.longitude", "? location.height",
+                          "? view.center.position.horizon.altitude", "? view.center.position.horizon.azimuth",
+                          "? view.center.position.equatorialdatemean.ra", "? view.center.position.equatorialdatemean.dec",
+                          "? view.center.position.ecliptic.lambda", "? view.center.position.ecliptic.beta",
+                          "? view.center.position.galactic.longitude", "? view.center.position.galactic.latitude"})
+        EXPECT_TRUE(isNumber(core.ExecCommand(q))) << q;
+    EXPECT_EQ("Horizon", core.ExecCommand("? view.coordinate"));
+    EXPECT_NEAR(35.69, num(core, "? location.latitude"), 0.01);  // Tokyo
+
+    // the date as the program dialog reads it: drop 4, the era in 2, then year/month/day
+    const QString lst = core.ExecCommand("? LST(time)");
+    const QString era = lst.mid(4, 2);
+    const QStringList ymd = lst.mid(6).split('/');
+    EXPECT_EQ("AD", era);
+    ASSERT_GE(ymd.size(), 3);
+    EXPECT_EQ(core.ExecCommand("? time.year").toInt(), platform::_wtoi(ymd[0]));
+    EXPECT_EQ(core.ExecCommand("? time.month").toInt(), platform::_wtoi(ymd[1]));
+    EXPECT_EQ(core.ExecCommand("? time.day").toInt(), platform::_wtoi(ymd[2]));
+    EXPECT_EQ("", core.ExecCommand("? System.Error"));
+}
+
+TEST(SimulatedCore, DisplayFlagsAnswerTrueOrFalseToTheirExactQueries)
+{
+    CSimulatedCore core;
+    const char* queries[] = {
+        "? star.name.visible", "? star.twinkle.visible", "? constellation.name.visible", "? constellation.line.visible",
+        "? constellation.picture.visible", "? solar.sun.name.visible", "? milkyway.visible",
+        "?  deepskyobject.messier.mark.visible", "? deepskyobject.messier.number.visible",
+        "? deepskyobject.messier.name.visible", "? comet.visible", "? comet.id.visible", "? comet.name.visible",
+        "? meteor.swarm.radiant.visible", "? meteor.swarm.radiant.name.visible", "? landscape.visible",
+        "? CoordinatesLine.Meridian.visible", "? CoordinatesLine.AltAzmthGrid.visible", "? CoordinatesLine.Equator.visible",
+        "? CoordinatesLine.EquatorialGrid.visible", "? CoordinatesLine.Ecliptic.visible", "? skylight.daylight.visible",
+        "? skylight.moonlight.visible", "? skylight.lightpollution.visible", "? deepskyimage.visible",
+        "? FreeStyleControl.Visible", "? Logo.Visible"};
+    for (const char* q : queries) {
+        const QString answer = core.ExecCommand(q);
+        EXPECT_TRUE(answer == "TRUE" || answer == "FALSE") << q << " answered " << answer.toStdString();
+        EXPECT_EQ("", core.ExecCommand("? System.Error")) << q;
+    }
+    core.ExecCommand("deepskyimage.visible = FALSE; Show Sky");
+    EXPECT_EQ("FALSE", core.ExecCommand("? deepskyimage.visible"));
+    core.ExecCommand("FreeStyleControl.Visible = TRUE");
+    EXPECT_EQ("TRUE", core.ExecCommand("? FreeStyleControl.Visible"));
+    core.ExecCommand("CoordinatesLine.Meridian.visible = TRUE");
+    EXPECT_EQ("TRUE", core.ExecCommand("? CoordinatesLine.Meridian.visible"));
+    core.ExecCommand("star.name.visible = maybe");
+    EXPECT_NE("", core.ExecCommand("? System.Error"));
+}
+
+TEST(SimulatedCore, TheCentreIsOneDirectionInFourSystems)
+{
+    CSimulatedCore core;
+    core.ExecCommand("time.jd = 2451545.0");
+    core.ExecCommand("view.coordinate = Galactic");
+    core.ExecCommand("view.center.position.galactic.longitude = 0; view.center.position.galactic.latitude = 0");
+    // the galactic centre, by the catalogues: RA 266.40, Dec -28.94 (J2000)
+    EXPECT_NEAR(266.40, num(core, "? view.center.position.equatorialdatemean.ra"), 0.02);
+    EXPECT_NEAR(-28.94, num(core, "? view.center.position.equatorialdatemean.dec"), 0.02);
+    EXPECT_EQ("Galactic", core.ExecCommand("? view.coordinate"));
+
+    // the summer solstice point: ecliptic longitude 90 is RA 90, Dec +23.44
+    core.ExecCommand("view.coordinate = Ecliptic; view.center.position.ecliptic.lambda = 90; view.center.position.ecliptic.beta = 0");
+    EXPECT_NEAR(90.0, num(core, "? view.center.position.equatorialdatemean.ra"), 0.01);
+    EXPECT_NEAR(23.44, num(core, "? view.center.position.equatorialdatemean.dec"), 0.01);
+
+    // changing the frame keeps the direction
+    const double alt = num(core, "? view.center.position.horizon.altitude");
+    core.ExecCommand("view.coordinate = Horizon");
+    EXPECT_NEAR(alt, num(core, "? view.center.position.horizon.altitude"), 1e-3);
+    EXPECT_NEAR(90.0, num(core, "? view.center.position.equatorialdatemean.ra"), 1e-3);
+    core.ExecCommand("view.coordinate = Sideways");
+    EXPECT_NE("", core.ExecCommand("? System.Error"));
+    EXPECT_EQ("Horizon", core.ExecCommand("? view.coordinate"));
+}
+
+TEST(SimulatedCore, AssignmentsMoveTimeAndPlace)
+{
+    CSimulatedCore core;
+    core.ExecCommand("time.year = 2026; time.month = 1; time.day = 15; time.hour = 20; time.minute = 0");
+    EXPECT_EQ("2026", core.ExecCommand("? time.year"));
+    EXPECT_EQ("1", core.ExecCommand("? time.month"));
+    EXPECT_EQ("15", core.ExecCommand("? time.day"));
+    // 20:00 in Tokyo is 11:00 UT: JD 2461055.958333
+    EXPECT_NEAR(2461055.958333, num(core, "? time.jd"), 1e-5);
+    const double jd = num(core, "? time.jd");
+    core.ExecCommand("time.hour = 21");
+    EXPECT_NEAR(jd + 1.0 / 24, num(core, "? time.jd"), 1e-6);
+    core.ExecCommand("location.latitude = 43.06; location.longitude = 141.35; location.height = 20");
+    EXPECT_NEAR(43.06, num(core, "? location.latitude"), 1e-6);
+    EXPECT_NEAR(20.0, num(core, "? location.height"), 1e-6);
+    core.ExecCommand("location.latitude = 95");
+    EXPECT_NE("", core.ExecCommand("? System.Error"));
+    EXPECT_NEAR(43.06, num(core, "? location.latitude"), 1e-6);
+    core.ExecCommand("view.angle = 60");
+    EXPECT_NEAR(60.0, num(core, "? view.angle"), 1e-6);
+}
+
+TEST(SimulatedCore, ErrorsAreReportedUntilTheNextCommandSucceeds)
+{
+    TempEnvironment env;
+    CSimulatedCore core;
+    core.ExecCommand("Fly To Mars");
+    const QString unknown = core.ExecCommand("? System.Error");
+    EXPECT_TRUE(unknown.contains("Fly To Mars")) << unknown.toStdString();
+    EXPECT_EQ(unknown, core.ExecCommand("? System.Error"));  // asking does not clear it
+    core.ExecCommand("? no.such.property");
+    EXPECT_NE("", core.ExecCommand("? System.Error"));
+
+    core.ExecCommand(QString("Show Sky; Save Zentar,\"%1\"").arg(env.Path("missing/folder/chart.png")));
+    EXPECT_TRUE(core.ExecCommand("? System.Error").contains("missing/folder/chart.png"));
+    core.ExecCommand(QString("Show Sky; Save Zentar,\"%1\"").arg(env.Path("chart.png")));
+    EXPECT_EQ("", core.ExecCommand("? System.Error"));
+    EXPECT_FALSE(QImage(env.Path("chart.png")).isNull());
+}
+
+TEST(SimulatedCore, EveryCommandCanBeLogged)
+{
+    TempEnvironment env;
+    CSimulatedCore core;
+    ASSERT_TRUE(core.SetCommandLog(env.Path("commands.log")));
+    core.ExecCommand("? view.coordinate");
+    core.ExecCommand("Fly To Mars");
+    const QString log = QString::fromUtf8(TempEnvironment::ReadBytes(env.Path("commands.log")));
+    EXPECT_TRUE(log.contains("? view.coordinate\tHorizon")) << log.toStdString();
+    EXPECT_TRUE(log.contains("Fly To Mars\tERROR")) << log.toStdString();
+}
+
+TEST(ChartImage, StarsStandWhereTimeAndPlacePutThem)
+{
+    TempEnvironment env;
+    CSimulatedCore core;
+    // 2000-01-01 12:00 UT at longitude 1.226 W: the local sidereal time equals Vega's right
+    // ascension, so Vega culminates, 90 - (38.78 - 35.69) = 86.91 degrees high in the north
+    core.ExecCommand("time.jd = 2451545.0; location.latitude = 35.69; location.longitude = -1.226");
+    core.ExecCommand("constellation.line.visible = FALSE; constellation.name.visible = FALSE; star.name.visible = FALSE; "
+                     "milkyway.visible = FALSE; FreeStyleControl.Visible = FALSE; landscape.visible = FALSE");
+    core.ExecCommand("view.angle = 20; view.center.position.horizon.azimuth = 0; view.center.position.horizon.altitude = 86.91");
+    const QString path = env.Path("vega.png");
+    core.ExecCommand(QString("Save Zentar,\"%1\"").arg(path));
+    QImage chart(path);
+    ASSERT_FALSE(chart.isNull());
+    const QPoint centre(chart.width() / 2, chart.height() / 2);
+    EXPECT_GT(brightestNear(chart, centre, 4), 200) << "Vega is not at the centre of the chart";
+    // one degree is width / 20 = 48 pixels here: nothing as bright stands two degrees away
+    EXPECT_LT(brightestNear(chart, centre + QPoint(96, 0), 4), 200);
+
+    // an hour later the sky has turned by 15 degrees: Vega has left the centre
+    core.ExecCommand("time.jd = 2451545.0416667");
+    const QImage later = core.RenderChart();
+    EXPECT_LT(brightestNear(later, centre, 4), 120);
+    EXPECT_NE(chart, later);
+}
+
+TEST(ChartImage, DisplayFlagsChangeWhatIsDrawn)
+{
+    CSimulatedCore core;
+    core.ExecCommand("time.jd = 2461055.958333");
+    const QImage plain = core.RenderChart(QSize(320, 240));
+    core.ExecCommand("Logo.Visible = TRUE");
+    const QImage withLogo = core.RenderChart(QSize(320, 240));
+    EXPECT_NE(plain, withLogo);
+    core.ExecCommand("Logo.Visible = FALSE");
+    EXPECT_EQ(plain, core.RenderChart(QSize(320, 240)));
+}

@@ -1,0 +1,88 @@
+#include "frame/ModuleMessages.h"
+#include "host/app/DataFolders.h"
+#include "host/app/HostWindow.h"
+#include "host/app/Tour.h"
+#include "host/core/SimulatedCore.h"
+#include "platform/CodePage.h"
+#include "platform/HostWindows.h"
+#include "support/zvndcm/ParamFile.h"
+#include "support/zvnreg/Registry.h"
+#include "tests/support/MessageBoxScript.h"
+#include "tests/support/ShellRecorder.h"
+#include "tests/support/TempEnvironment.h"
+
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+TEST(DataFolders, FirstStartWritesTheSampleProgramsAsTheProductWritesThem)
+{
+    TempEnvironment env;
+    const CDataFolders folders(env.Path("data"));
+    ASSERT_TRUE(folders.Prepare());
+    const QByteArray list = TempEnvironment::ReadBytes(folders.SystemProgramList());
+    EXPECT_TRUE(list.startsWith("[General]\r\nFileOwner=ZentorinLite\r\nFileId=ProgramList\r\nFileVersion=1.0\r\n\r\n[Programs]\r\n"));
+    EXPECT_FALSE(list.contains("\n\n"));  // every line ends in CR LF
+    EXPECT_TRUE(list.contains(platform::ToCodePage(QString::fromUtf8("冬の大三角をさがそう"))));
+
+    CParamFile file;
+    file.SetParameterFile(folders.SystemProgramList());
+    QString title;
+    file.UpdateParam("Prog3", "Title", "", title, CParamFile::Read);
+    EXPECT_EQ(QString::fromUtf8("冬の大三角をさがそう"), title);
+    // every sample program's scene file is where the program dialog looks for it
+    EXPECT_TRUE(QFileInfo::exists(env.Path("data/PRG/winter/winter.zsf")));
+    EXPECT_TRUE(QFileInfo::exists(env.Path("data/pln/pln.zsf")));
+    EXPECT_TRUE(QFileInfo::exists(env.Path("data/CnsGd/ori/oric.zsf")));
+    QString pln;
+    EXPECT_EQ(1, CRegistry::Read("Files", "PLN", "", pln));
+    EXPECT_EQ(env.Path("data/pln"), pln);
+    EXPECT_TRUE(QFileInfo(folders.UserProgramList()).absoluteDir().exists());
+    EXPECT_TRUE(QFileInfo(folders.FavoritesRoot()).isDir());
+
+    // a second start keeps what the user has
+    TempEnvironment::WriteBytes(folders.SystemProgramList(), "changed");
+    ASSERT_TRUE(folders.Prepare());
+    EXPECT_EQ("changed", TempEnvironment::ReadBytes(folders.SystemProgramList()));
+}
+
+TEST(HostWindow, AnswersTheModulesMessages)
+{
+    TempEnvironment env;
+    CSimulatedCore core;
+    CHostWindow window(core, CDataFolders(env.Path("data")));
+    EXPECT_EQ(&window, platform::MainWindow());
+
+    {
+        MessageBoxScript boxes;
+        boxes.Expect(QString::fromUtf8("プラネタリウム番組のシーンファイルが見つかりません。\nプラネタリウム番組を再インストールしてください。"),
+                     platform::MB_OK | platform::MB_ICONEXCLAMATION, platform::IDOK);
+        const QString kind = QString::fromUtf8("プラネタリウム番組"), shortKind = QString::fromUtf8("プラネタリウム");
+        platform::SendMessage(&window, WM_PRGZSFNOTFOUND, reinterpret_cast<platform::WPARAM>(&kind),
+                              reinterpret_cast<platform::LPARAM>(&shortKind));
+    }
+    QSignalSpy changed(&window, &CHostWindow::programListChanged);
+    platform::SendMessage(&window, WM_PRGLISTCHANGED, 1, 0);
+    EXPECT_EQ(1, changed.count());
+
+    ShellRecorder shell;
+    platform::SendMessage(&window, platform::WM_COMMAND, ID_HELP, 0);
+    ASSERT_EQ(1, shell.Calls().size());
+    EXPECT_EQ("Open", shell.Calls()[0].verb);
+    EXPECT_TRUE(QFileInfo::exists(shell.Calls()[0].file)) << shell.Calls()[0].file.toStdString();
+}
+
+TEST(Tour, RunsOffscreenAndSavesTheMainWindow)
+{
+    TempEnvironment env;
+    CSimulatedCore core;
+    CHostWindow window(core, CDataFolders(env.Path("data")));
+    QString printed;
+    QTextStream out(&printed);
+    CTour tour(window, env.Path("shots"), out);
+    EXPECT_EQ(0, tour.Run("all"));
+    EXPECT_TRUE(QFileInfo::exists(env.Path("shots/main.png")));
+    EXPECT_TRUE(printed.contains("main window")) << printed.toStdString();
+    EXPECT_EQ("2026", core.ExecCommand("? time.year"));  // the tour's fixed evening
+    EXPECT_EQ(1, tour.Run("telescope"));
+}
