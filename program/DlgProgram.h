@@ -1,8 +1,17 @@
 #pragma once
 // The program dialog: the user picks a planetarium program from the system
-// and user lists. (Declared; built with the program list.)
+// and user program lists, reads its description, and removes programs he
+// installed. The host reads the choice through the accessors after it closes.
 #include "frame/Zvnd06Export.h"
+#include "program/ProgItem.h"
 #include "support/zvncst/ZntDialog.h"
+
+#include <QImage>
+#include <QList>
+#include <QPoint>
+
+class CParamFile;
+class QListWidget;
 
 class ZVND06_EXPORT CDlgProgram : public CZntDialog {
     Q_OBJECT
@@ -10,17 +19,72 @@ public:
     explicit CDlgProgram(QWidget* parent);
     CDlgProgram(const QString& systemList, const QString& userList, QWidget* parent);
     CDlgProgram(const QString& systemList, const QString& userList, CCorZnt* host, QWidget* parent);
+    ~CDlgProgram() override;
 
-    void SetProgNum(int index);
-    void SetScrlPos(int index);
-    int GetProgNum() const;
-    int GetScrlPos() const;
-    const QString& GetProgTitle() const;
-    const QString& GetProgSubTitle() const;
-    const QString& GetProgType() const;
-    const QString& GetProgJimaku() const;
-    const QString& GetZsfName() const;
-    const QString& GetZsfActualPath() const;
-    int GetPlayTime() const;
-    int GetIsSystem() const;
+    void SetProgNum(int index) { m_nProgNum = index; }
+    void SetScrlPos(int index) { m_nScrlPos = index; }
+
+    int GetProgNum() const { return m_nProgNum; }
+    int GetScrlPos() const { return m_nScrlPos; }
+    const QString& GetProgTitle() const { return m_strTitle; }
+    const QString& GetProgSubTitle() const { return m_strSubTitle; }
+    const QString& GetProgType() const { return m_strType; }
+    const QString& GetProgJimaku() const { return m_strJimaku; }
+    const QString& GetZsfName() const { return m_strZsfName; }
+    const QString& GetZsfActualPath() const { return m_strZsfActualPath; }
+    int GetPlayTime() const { return m_nPlayTime; }
+    int GetIsSystem() const { return m_nIsSystem; }
+    const QString& GetDateText() const { return m_strDate; }
+    const QList<tagPROGITEM>& Programs() const { return m_arrProgram; }
+
+    int ReadProgramList();
+    int DoReadProgramList(CParamFile* file, int isSystem);
+    int CheckPrgFile(QString& kind, QString& shortKind);
+
+    int OnInitDialog() override;
+    void OnOK() override;      // Enter and the open button: routed by the focus
+    void OnCancel() override;  // Esc and the close button
+    void OnEnterKey() override;
+    void OnLbnSelchangePrgLstProgram();
+    void OnBnClickedPrgBtnOk();
+    void OnBnClickedPrgBtnDelete();
+    // a double-click at a point of the dialog's client area (the list forwards its own)
+    void OnLButtonDblClk(unsigned flags, const QPoint& point);
+
+protected:
+    const MessageMap& GetMessageMap() const override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    void init();
+    void openSelected();
+    void selectSilently(int index);
+    int topIndex() const;
+    void setTopIndex(int index);
+    void buildInfoTexts(const tagPROGITEM& item);
+    QListWidget* list() const;
+
+    QString m_strSysPrgPath;
+    QString m_strUserPrgPath;
+    QString m_strTitle;
+    QString m_strSubTitle;
+    QString m_strZsfName;
+    QString m_strType;
+    QString m_strJimaku;
+    QString m_strZsfActualPath;
+    int m_nIsSystem = 1;
+    int m_nPlayTime = 3600;
+    int m_nProgNum = -1;
+    int m_nScrlPos = -1;
+    QString m_strDate;
+    int m_bDragging = 0;
+    QPoint m_ptDragOrigin;
+    QStringList m_strInfo;  // the selected program's description, as the info panel shows it
+
+    QList<tagPROGITEM> m_arrProgram;
+    QImage m_bmpIcons[10];  // 16035..16044, owned here; records refer to them
 };

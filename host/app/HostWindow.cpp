@@ -3,12 +3,17 @@
 #include "frame/Module.h"
 #include "frame/ModuleMessages.h"
 #include "host/app/ChartView.h"
+#include "host/app/Tour.h"
 #include "host/core/SimulatedCore.h"
 #include "platform/HostWindows.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
+#include "program/DlgProgram.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QTimer>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -20,13 +25,16 @@ CHostWindow::CHostWindow(CSimulatedCore& core, const CDataFolders& folders, QWid
     setCentralWidget(new CChartView(m_core, this));
     // each feature's entry opens its dialog once the feature is built
     m_features = {
-        {QStringLiteral("program"), QStringLiteral("番組(&P)..."), {}},
-        {QStringLiteral("library"), QStringLiteral("コンテンツ・ライブラリ(&L)..."), {}},
-        {QStringLiteral("login"), QStringLiteral("ゼントクラウドにログイン(&I)..."), {}},
-        {QStringLiteral("share"), QStringLiteral("共有(&S)..."), {}},
-        {QStringLiteral("favorites"), QStringLiteral("お気に入り(&F)..."), {}},
+        {QStringLiteral("program"), QStringLiteral("番組(&P)..."), [this] { OpenProgramDialog(); },
+         [this](CTour& tour) { tourProgram(tour); }},
+        {QStringLiteral("library"), QStringLiteral("コンテンツ・ライブラリ(&L)..."), {}, {}},
+        {QStringLiteral("login"), QStringLiteral("ゼントクラウドにログイン(&I)..."), {}, {}},
+        {QStringLiteral("share"), QStringLiteral("共有(&S)..."), {}, {}},
+        {QStringLiteral("favorites"), QStringLiteral("お気に入り(&F)..."), {}, {}},
     };
     buildMenus();
+    m_pProgram = new QLabel(this);
+    statusBar()->addPermanentWidget(m_pProgram);
     platform::SetMainWindow(this);
     statusBar()->showMessage(QStringLiteral("%1 %2").arg(GetModuleInfo().name, GetModuleInfo().version));
 }
@@ -87,6 +95,46 @@ void CHostWindow::buildMenus()
         platform::MessageBox(this, QStringLiteral("%1 %2\n%3").arg(info.name, info.version, info.description),
                              platform::MB_OK | platform::MB_ICONASTERISK);
     });
+}
+
+int CHostWindow::OpenProgramDialog(const std::function<void(CDlgProgram&)>& whileOpen)
+{
+    CDlgProgram dialog(m_folders.SystemProgramList(), m_folders.UserProgramList(), &m_core, this);
+    dialog.SetProgNum(m_nProgNum);
+    dialog.SetScrlPos(m_nScrlPos);
+    if (whileOpen)
+        QTimer::singleShot(0, &dialog, [&] { whileOpen(dialog); });
+    const int result = dialog.DoModal();
+    m_nProgNum = dialog.GetProgNum();
+    m_nScrlPos = dialog.GetScrlPos();
+    if (result == 1) {
+        const int seconds = dialog.GetPlayTime();
+        m_pProgram->setText(QStringLiteral("番組: %1（%2、%3分%4秒）  %5")
+                                .arg(dialog.GetProgTitle(), dialog.GetProgType())
+                                .arg(seconds / 60)
+                                .arg(seconds % 60, 2, 10, QLatin1Char('0'))
+                                .arg(dialog.GetZsfActualPath()));
+    }
+    return result;
+}
+
+QString CHostWindow::ChosenProgram() const { return m_pProgram->text(); }
+
+void CHostWindow::tourProgram(CTour& tour)
+{
+    const int result = OpenProgramDialog([&](CDlgProgram& dialog) {
+        tour.Step(QStringLiteral("program: dialog shows %1 programs, the date %2 -> %3")
+                      .arg(dialog.Programs().size())
+                      .arg(dialog.GetDateText(), tour.Screenshot(&dialog, QStringLiteral("program"))));
+        // pick the third program, as a click on it would
+        auto* list = qobject_cast<QListWidget*>(dialog.GetDlgItem(1015));
+        list->setCurrentRow(2);
+        tour.Step(QStringLiteral("program: selected \"%1\" -> %2")
+                      .arg(dialog.GetProgTitle(), tour.Screenshot(&dialog, QStringLiteral("program-selected"))));
+        dialog.DispatchCommand(0, 1018);  // the open button
+    });
+    tour.Step(QStringLiteral("program: dialog closed with %1; %2").arg(result).arg(ChosenProgram()));
+    tour.Step(QStringLiteral("program: main window -> %1").arg(tour.Screenshot(this, QStringLiteral("program-chosen"))));
 }
 
 bool CHostWindow::RunFeature(const QString& key)

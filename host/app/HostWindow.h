@@ -7,8 +7,11 @@
 #include <functional>
 #include <vector>
 
+class CDlgProgram;
 class CSimulatedCore;
+class CTour;
 class QAction;
+class QLabel;
 
 class CHostWindow : public QMainWindow {
     Q_OBJECT
@@ -19,12 +22,17 @@ public:
     struct Feature {
         QString key;      // for --tour: program, library, login, share, favorites
         QString title;    // the menu entry
-        std::function<void()> run;  // empty until the feature is built
+        std::function<void()> run;         // empty until the feature is built
+        std::function<void(CTour&)> tour;  // the same, driven by the tour's fixed inputs
         QAction* action = nullptr;
     };
     const std::vector<Feature>& Features() const { return m_features; }
     // runs a feature as its menu entry would; false when it is not available
     bool RunFeature(const QString& key);
+
+    // the program dialog over the host's two lists; `whileOpen` acts in it once it is up
+    int OpenProgramDialog(const std::function<void(CDlgProgram&)>& whileOpen = {});
+    QString ChosenProgram() const;  // what the window shows of the last program opened
 
     CSimulatedCore& Core() { return m_core; }
     const CDataFolders& Folders() const { return m_folders; }
@@ -39,8 +47,12 @@ protected:
 private:
     void buildMenus();
     void command(const QString& text);
+    void tourProgram(CTour& tour);
 
     CSimulatedCore& m_core;
     CDataFolders m_folders;
     std::vector<Feature> m_features;
+    int m_nProgNum = -1;  // the program dialog opens where it was left
+    int m_nScrlPos = -1;
+    QLabel* m_pProgram = nullptr;
 };

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QWidget>
+#include <algorithm>
 
 CTour::CTour(CHostWindow& window, const QString& screenshots, QTextStream& out)
     : m_window(window), m_folder(screenshots), m_out(out)
@@ -60,7 +61,11 @@ int CTour::Run(const QString& features)
             result = 1;
             continue;
         }
-        if (!m_window.RunFeature(key))
+        const auto& features = m_window.Features();
+        const auto feature = std::find_if(features.begin(), features.end(), [&](const auto& f) { return f.key == key; });
+        if (feature->tour)
+            feature->tour(*this);
+        else
             Step(QStringLiteral("%1: not available yet in this build").arg(key));
     }
     Step(QStringLiteral("done"));

@@ -1,0 +1,132 @@
+#include "program/PrgSection.h"
+
+#include "platform/CodePage.h"
+#include "platform/FileReplace.h"
+#include "platform/MessageBox.h"
+#include "platform/ResourceChain.h"
+#include "platform/Text.h"
+#include "program/ProgramListFile.h"
+#include "support/zvncom/CommonFile.h"
+#include "support/zvndcm/ParamFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <cstdio>
+
+namespace {
+
+constexpr int IDS_PRGLIST_CREATE_FAILED = 16313;
+constexpr int IDS_PRGLIST_UPDATE_FAILED = 16315;
+// far larger than any program's description; a larger section file is not one
+constexpr qint64 kMaxSectionFile = 1024 * 1024;
+
+int fail(int message)
+{
+    platform::MessageBox(nullptr, platform::LoadString(message), platform::MB_OK);
+    return 0;
+}
+
+bool readFile(const QString& path, QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    bytes = file.readAll();
+    return true;
+}
+
+// A section file is the key=value lines of one program. One that is not text,
+// or that would open a section of its own in the list, is refused.
+bool sectionLines(const QByteArray& bytes, QByteArray& lines)
+{
+    if (bytes.size() > kMaxSectionFile || bytes.contains('\0'))
+        return false;
+    for (const QByteArray& line : CProgramListFile::SplitLines(bytes)) {
+        if (line.trimmed().startsWith('['))
+            return false;
+        lines += line + "\r\n";
+    }
+    return true;
+}
+
+}  // namespace
+
+int CPrgSection::MakeNew(const QString& listPath)
+{
+    return platform::ReplaceFile(listPath, CProgramListFile::Header()) ? 1 : fail(IDS_PRGLIST_CREATE_FAILED);
+}
+
+int CPrgSection::Add(const QString& listPath, const QString& sectionFile)
+{
+    if (!CCommonFile::DoesFileExist(listPath) && !MakeNew(listPath))
+        return fail(IDS_PRGLIST_UPDATE_FAILED);
+    const QString temporary = CCommonFile::GetPathName(listPath) + QStringLiteral("/zvnprg.tmp");
+
+    QByteArray list;
+    if (!readFile(listPath, list) || !platform::ReplaceFile(temporary, list))
+        return fail(IDS_PRGLIST_UPDATE_FAILED);
+
+    CParamFile copy;
+    copy.SetParameterFile(temporary);
+    int count = 0;
+    copy.UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Read);
+    ++count;
+    if (!copy.UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Write))
+        return fail(IDS_PRGLIST_UPDATE_FAILED);
+
+    QByteArray section, lines;
+    if (!readFile(sectionFile, section) || !sectionLines(section, lines))
+        return fail(IDS_PRGLIST_UPDATE_FAILED);
+
+    QFile append(temporary);
+    if (!append.open(QIODevice::WriteOnly | QIODevice::Append))
+        return fail(IDS_PRGLIST_UPDATE_FAILED);
+    const QByteArray added = "\r\n[Prog" + QByteArray::number(count) + "]\r\n" + lines;
+    const bool written = append.write(added) == added.size() && append.flush();
+    append.close();
+    // the list itself is replaced only now, so every earlier failure leaves it whole
+    if (!written || std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(listPath).constData()) != 0) {
+        QFile::remove(temporary);
+        return fail(IDS_PRGLIST_UPDATE_FAILED);
+    }
+    return 1;
+}
+
+int CPrgSection::Delete(const QString& listPath, const QString& baseName)
+{
+    const QString wanted = baseName + QStringLiteral(".zsf");
+    CParamFile list;
+    list.SetParameterFile(listPath);
+    int found = 0;
+    for (int n = 1;; ++n) {
+        QString script;
+        list.UpdateParam(QStringLiteral("Prog%1").arg(n), QStringLiteral("Script"), QString(), script, CParamFile::Read);
+        if (script.isEmpty())
+            return 0;
+        if (CProgramListFile::TrimEnd(script).compare(wanted, Qt::CaseInsensitive) == 0) {
+            found = n;
+            break;
+        }
+    }
+
+    QByteArray bytes;
+    if (!readFile(listPath, bytes))
+        return 0;
+    const QByteArray filtered = CProgramListFile::RemoveSection(bytes, found);
+    // written beside the list and renamed over it in one step: the old list stays whole until then
+    if (!platform::ReplaceFile(listPath + QStringLiteral(".$$$"), filtered))
+        return 0;
+    if (std::rename(QFile::encodeName(listPath + QStringLiteral(".$$$")).constData(),
+                    QFile::encodeName(listPath).constData()) != 0) {
+        QFile::remove(listPath + QStringLiteral(".$$$"));
+        return 0;
+    }
+
+    CParamFile updated;
+    updated.SetParameterFile(listPath);
+    int count = 0;
+    updated.UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Read);
+    --count;
+    updated.UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Write);
+    return 1;
+}

@@ -1,0 +1,107 @@
+#include "program/ProgramListFile.h"
+
+#include "platform/CodePage.h"
+#include "platform/Text.h"
+
+namespace {
+
+QString decode(const QByteArray& line) { return platform::FromCodePage(line); }
+
+bool isSectionHeader(const QString& trimmed, int n)
+{
+    return trimmed.compare(QStringLiteral("[Prog%1]").arg(n), Qt::CaseInsensitive) == 0;
+}
+
+// "[Prog" ... "]": the number between, as _wtoi reads it
+bool programHeader(const QString& trimmed, int* number)
+{
+    if (!trimmed.startsWith(QLatin1String("[Prog"), Qt::CaseInsensitive) || !trimmed.endsWith(u']'))
+        return false;
+    *number = platform::_wtoi(trimmed.mid(5, trimmed.size() - 6));
+    return true;
+}
+
+QByteArray renumbered(int number) { return "[Prog" + QByteArray::number(number) + "]"; }
+
+}  // namespace
+
+QByteArray CProgramListFile::Header()
+{
+    return "[General]\r\nFileOwner=ZentorinLite\r\nFileId=ProgramList\r\nFileVersion=1.0\r\n\r\n[Programs]\r\nNum=0\r\n";
+}
+
+QList<QByteArray> CProgramListFile::SplitLines(const QByteArray& bytes)
+{
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
+        const qsizetype next = end < 0 ? bytes.size() : end + 1;
+        if (end < 0)
+            end = bytes.size();
+        QByteArray line = bytes.mid(start, end - start);
+        if (line.endsWith('\r') && end < bytes.size())
+            line.chop(1);
+        lines.append(line);
+        start = next;
+    }
+    return lines;
+}
+
+QString CProgramListFile::TrimEnd(const QString& text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text[end - 1].isSpace())
+        --end;
+    return text.left(end);
+}
+
+QByteArray CProgramListFile::RemoveSection(const QByteArray& bytes, int n)
+{
+    QByteArray out;
+    bool skipping = false;
+    for (const QByteArray& line : SplitLines(bytes)) {
+        const QString trimmed = TrimEnd(decode(line));
+        if (isSectionHeader(trimmed, n)) {
+            skipping = true;
+            continue;
+        }
+        if (trimmed.startsWith(u'[')) {
+            skipping = false;
+            int k = 0;
+            // "[Programs]" reads as 0, below every n, and so keeps its name
+            if (trimmed.size() >= 7 && programHeader(trimmed, &k) && k >= n)
+                out += renumbered(k - 1) + "\r\n";
+            else
+                out += line + "\r\n";
+            continue;
+        }
+        if (!skipping)
+            out += line + "\r\n";
+    }
+    return out;
+}
+
+QByteArray CProgramListFile::RemoveSectionAfterwards(const QByteArray& bytes, int n)
+{
+    enum { Before, Inside, After } state = Before;
+    QByteArray out;
+    for (const QByteArray& line : SplitLines(bytes)) {
+        const QString trimmed = TrimEnd(decode(line));
+        if (state == Before) {
+            if (isSectionHeader(trimmed, n))
+                state = Inside;
+            else
+                out += line + "\r\n";
+            continue;
+        }
+        if (state == Inside) {
+            if (!trimmed.startsWith(u'['))
+                continue;
+            state = After;
+        }
+        int k = 0;
+        out += (programHeader(trimmed, &k) ? renumbered(k - 1) : line) + "\r\n";
+    }
+    return out;
+}

@@ -1,0 +1,27 @@
+#pragma once
+// The program list file's own text: its header, its lines as a text stream
+// reads them, and the two line filters that take a program's section out.
+#include "frame/Zvnd06Export.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+class ZVND06_EXPORT CProgramListFile {
+public:
+    // "[General]" ... "Num=0", each line ended by CR LF
+    static QByteArray Header();
+
+    // the lines as a text stream reads them: split at LF, a CR before it dropped
+    static QList<QByteArray> SplitLines(const QByteArray& bytes);
+
+    static QString TrimEnd(const QString& text);
+
+    // The editor's filter: drops "[Prog<n>]" and the lines up to the next
+    // line beginning with "[", and numbers every later "[Prog<k>]" (k >= n) k - 1.
+    static QByteArray RemoveSection(const QByteArray& bytes, int n);
+
+    // The program dialog's filter: the same, in three states (before the
+    // section, inside it, after it); every "[Prog<k>]" after it becomes k - 1.
+    static QByteArray RemoveSectionAfterwards(const QByteArray& bytes, int n);
+};

@@ -1,0 +1,158 @@
+#include "program/ProgramListReader.h"
+
+#include "platform/MessageBox.h"
+#include "platform/ResourceChain.h"
+#include "platform/Text.h"
+#include "support/zvncom/CommonFile.h"
+#include "support/zvndcm/ParamFile.h"
+#include "support/zvnreg/Registry.h"
+
+namespace {
+
+constexpr int IDS_PRGLIST_BAD_FORMAT = 16005;
+constexpr int IDS_PRGLIST_NOT_FOUND = 16006;
+
+// the drive and folder of a path, ending in "/"
+QString folderOf(const QString& path) { return path.left(path.lastIndexOf(u'/') + 1); }
+
+QString registeredFolder(const QString& value)
+{
+    QString folder;
+    if (!CRegistry::Read(QStringLiteral("Files"), value, QString(), folder))
+        return {};
+    return folder;
+}
+
+}  // namespace
+
+bool CProgramListReader::iconsFor(int isSystem, const QString& type, const QImage** icon, const QImage** mask) const
+{
+    // resource numbers of icon and mask by list and type (exact case)
+    int iconId = 0, maskId = 0;
+    if (isSystem && (type == u"Today" || type == u"CnsGuide"))
+        iconId = 16040, maskId = 16035;
+    else if (isSystem && type == u"Program")
+        iconId = 16041, maskId = 16036;
+    else if (isSystem && type == u"BGV")
+        iconId = 16042, maskId = 16037;
+    else if (!isSystem && type == u"Program")
+        iconId = 16043, maskId = 16038;
+    else if (!isSystem && type == u"BGV")
+        iconId = 16044, maskId = 16039;
+    else
+        return false;
+    *icon = m_icons ? &m_icons[iconId - 16035] : nullptr;
+    *mask = m_icons ? &m_icons[maskId - 16035] : nullptr;
+    return true;
+}
+
+int CProgramListReader::DoRead(CParamFile* file, int isSystem, QList<tagPROGITEM>& programs) const
+{
+    int count = 0;
+    file->UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Read);
+    for (int n = 1; n <= count; ++n) {
+        const QString section = QStringLiteral("Prog%1").arg(n);
+        tagPROGITEM item;
+        const auto text = [&](const char* key, QString& value, const QString& fallback = QString()) {
+            file->UpdateParam(section, QString::fromLatin1(key), fallback, value, CParamFile::Read);
+        };
+        text("Type", item.type, QStringLiteral("Program"));
+        text("Jimaku", item.jimaku, QStringLiteral("NO"));
+        text("Title", item.title);
+        text("SubTitle", item.subTitle);
+        text("Script", item.script);
+        text("Summary", item.summary);
+        file->UpdateParam(section, QStringLiteral("Time"), 0, item.time, CParamFile::Read);
+        text("Narrator", item.narrator);
+        text("Artist", item.artist);
+        text("ArtWork", item.artWork);
+        text("Profile", item.profile);
+        text("Org", item.org);
+        text("OrgInfo", item.orgInfo);
+        text("Music", item.music);
+        text("Year", item.year);
+        if (!iconsFor(isSystem, item.type, &item.icon, &item.iconMask))
+            return 0;
+        item.isSystem = isSystem;
+        item.progNum = n;
+        programs.append(item);
+    }
+    return 1;
+}
+
+bool CProgramListReader::HeaderIsValid(CParamFile& file)
+{
+    QString id, version, owner;
+    file.GetParamFileProperty(id, version, owner);
+    return owner == u"ZentorinLite" && id == u"ProgramList" && platform::_wtof(version) <= 1.0;
+}
+
+int CProgramListReader::ReadLists(const QString& systemList, const QString& userList,
+                                  const std::function<int(CParamFile*, int)>& readOne)
+{
+    if (!CCommonFile::DoesFileExist(systemList)) {
+        platform::MessageBox(nullptr, platform::LoadString(IDS_PRGLIST_NOT_FOUND).replace(QStringLiteral("%1"), systemList),
+                             platform::MB_OK);
+        return 0;
+    }
+    CParamFile system;
+    system.SetParameterFile(systemList);
+    if (!HeaderIsValid(system)) {
+        platform::MessageBox(nullptr, platform::LoadString(IDS_PRGLIST_BAD_FORMAT), platform::MB_OK | platform::MB_ICONHAND);
+        return 0;
+    }
+    readOne(&system, 1);
+    if (!CCommonFile::DoesFileExist(userList))
+        return 1;
+    CParamFile user;
+    user.SetParameterFile(userList);
+    if (!HeaderIsValid(user)) {
+        platform::MessageBox(nullptr, platform::LoadString(IDS_PRGLIST_BAD_FORMAT), platform::MB_OK | platform::MB_ICONHAND);
+        return 0;
+    }
+    readOne(&user, 0);
+    return 1;
+}
+
+int CProgramListReader::FindScene(const QString& type, const QString& script, int isSystem, const QString& systemList,
+                                  const QString& userList, QString& actualPath, QString& kind, QString& shortKind)
+{
+    const QString base = script.contains(u'.') ? script.left(script.indexOf(u'.')) : QString();
+    QStringList candidates;
+    if (type.compare(u"Today", Qt::CaseInsensitive) == 0) {
+        kind = QStringLiteral("プラネタリウム番組");
+        shortKind = QStringLiteral("プラネタリウム");
+        const QString folder = registeredFolder(QStringLiteral("PLN"));
+        if (!folder.isEmpty())
+            candidates << folder + QStringLiteral("/pln.zsf");
+        candidates << CCommonFile::GetModulePath() + QStringLiteral("../pln/pln.zsf");
+    } else if (type.compare(u"CnsGuide", Qt::CaseInsensitive) == 0) {
+        kind = QStringLiteral("88星座ガイド");
+        shortKind = QStringLiteral("星座ガイド");
+        const QString folder = registeredFolder(QStringLiteral("ConsGd"));
+        if (!folder.isEmpty())
+            candidates << folder + QStringLiteral("/ori/oric.zsf");
+        candidates << CCommonFile::GetModulePath() + QStringLiteral("../CnsGd/ori/oric.zsf");
+    } else if (type.compare(u"Program", Qt::CaseInsensitive) == 0 || type.compare(u"BGV", Qt::CaseInsensitive) == 0) {
+        kind = QStringLiteral("プラネタリウム番組");
+        shortKind = QStringLiteral("プラネタリウム");
+        const QString folder = isSystem ? registeredFolder(QStringLiteral("PRG")) : QString();
+        if (!isSystem)
+            candidates << folderOf(userList) + base + u'/' + script;
+        else if (!folder.isEmpty())  // a registered folder is the only place: no fallback
+            candidates << folder + u'/' + base + u'/' + script;
+        else
+            candidates << folderOf(systemList) + QStringLiteral("../PRG/") + base + u'/' + script;
+    } else {
+        kind.clear();
+        shortKind.clear();
+        return 0;
+    }
+    for (const QString& candidate : candidates) {
+        if (CCommonFile::DoesFileExist(candidate)) {
+            actualPath = candidate;
+            return 1;
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,40 @@
+#pragma once
+// Loading the system and user program lists into program records, and
+// finding a program's scene file on disk. No window is needed: the program
+// dialog and the zvnprg tool both read lists through this.
+#include "frame/Zvnd06Export.h"
+#include "program/ProgItem.h"
+
+#include <QImage>
+#include <QList>
+#include <functional>
+
+class CParamFile;
+
+class ZVND06_EXPORT CProgramListReader {
+public:
+    // the ten icon bitmaps 16035..16044 the records refer to (not owned; may be null)
+    explicit CProgramListReader(const QImage* icons = nullptr) : m_icons(icons) {}
+
+    // Appends the programs of one open list; 0 when it stopped at a type that
+    // has no icon for that list (the programs before it stay).
+    int DoRead(CParamFile* file, int isSystem, QList<tagPROGITEM>& programs) const;
+
+    // Loads both lists with their header checks (messages 16006, 16005), each
+    // through `readOne` (file, is-system). 1 when the system list loaded and
+    // the user list loaded or is absent.
+    static int ReadLists(const QString& systemList, const QString& userList,
+                         const std::function<int(CParamFile*, int)>& readOne);
+
+    // The owner, id and version a list must have to be read.
+    static bool HeaderIsValid(CParamFile& file);
+
+    // Where a program's scene file is: 1 and its path, or 0 and the kind of
+    // program (long and short) to tell the user.
+    static int FindScene(const QString& type, const QString& script, int isSystem, const QString& systemList,
+                         const QString& userList, QString& actualPath, QString& kind, QString& shortKind);
+
+private:
+    bool iconsFor(int isSystem, const QString& type, const QImage** icon, const QImage** mask) const;
+    const QImage* m_icons;
+};
