@@ -297,9 +297,12 @@ void CDlgProgram::OnBnClickedPrgBtnDelete()
     }
     const bool written = target.write(filtered) == filtered.size() && target.flush();
     target.close();
-    // renamed over the list in one step: a failure leaves the old list whole
-    if (!written || std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(m_strUserPrgPath).constData()) != 0)
+    // renamed over the list in one step: a failure leaves the old list whole, and nothing else changes
+    if (!written || std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(m_strUserPrgPath).constData()) != 0) {
         QFile::remove(temporary);
+        platform::MessageBox(this, platform::LoadString(IDS_PRGLIST_FAILED), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        return;
+    }
 
     CParamFile userList;
     userList.SetParameterFile(m_strUserPrgPath);

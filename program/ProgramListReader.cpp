@@ -7,6 +7,8 @@
 #include "support/zvndcm/ParamFile.h"
 #include "support/zvnreg/Registry.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int IDS_PRGLIST_BAD_FORMAT = 16005;
@@ -50,6 +52,8 @@ int CProgramListReader::DoRead(CParamFile* file, int isSystem, QList<tagPROGITEM
 {
     int count = 0;
     file->UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Read);
+    // room for the programs at once (a count no list reaches is not trusted with memory)
+    programs.reserve(programs.size() + std::clamp(count, 0, 100000));
     for (int n = 1; n <= count; ++n) {
         const QString section = QStringLiteral("Prog%1").arg(n);
         tagPROGITEM item;
@@ -75,7 +79,7 @@ int CProgramListReader::DoRead(CParamFile* file, int isSystem, QList<tagPROGITEM
             return 0;
         item.isSystem = isSystem;
         item.progNum = n;
-        programs.append(item);
+        programs.append(std::move(item));
     }
     return 1;
 }

@@ -28,25 +28,48 @@ QByteArrayView trimBlanks(QByteArrayView text)
     return text;
 }
 
-QString decode(QByteArrayView bytes)
+bool isAscii(QByteArrayView bytes)
 {
     for (char c : bytes)
         if (static_cast<unsigned char>(c) >= 0x80)
-            return platform::FromCodePage(bytes.toByteArray());
-    return QString::fromLatin1(bytes);
+            return false;
+    return true;
 }
 
-QString fold(const QString& name) { return name.toCaseFolded(); }
+QString decode(QByteArrayView bytes)
+{
+    return isAscii(bytes) ? QString::fromLatin1(bytes) : platform::FromCodePage(bytes.toByteArray());
+}
+
+size_t caselessHash(QStringView text)
+{
+    size_t h = 0;
+    for (QChar c : text)
+        h = h * 31 + c.toCaseFolded().unicode();
+    return h;
+}
+
+// the key part of a key line
+QByteArrayView keyPart(QByteArrayView line) { return trimBlanks(line.first(line.indexOf('='))); }
+
+bool sameKey(QByteArrayView fileKey, const QString& key)
+{
+    if (isAscii(fileKey))
+        return key.compare(QLatin1StringView(fileKey), Qt::CaseInsensitive) == 0;
+    return key.compare(decode(fileKey), Qt::CaseInsensitive) == 0;
+}
 
 }  // namespace
+
+size_t qHash(const CParamFile::Caseless& name, size_t seed) noexcept { return caselessHash(QStringView(name.text)) ^ seed; }
 
 int CParamFile::SetParameterFile(const QString& path)
 {
     m_path = path;
     m_loaded = false;
     m_refused = false;
-    m_lines.clear();
-    m_sections.clear();
+    m_bytes.clear();
+    index();
 
     QFile file(path);
     if (!file.exists())
@@ -55,73 +78,86 @@ int CParamFile::SetParameterFile(const QString& path)
         m_refused = true;
         return 0;
     }
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (bytes.contains('\0')) {
         m_refused = true;
         return 0;
     }
-    qsizetype start = 0;
-    while (start < bytes.size()) {
-        qsizetype end = bytes.indexOf('\n', start);
-        end = end < 0 ? bytes.size() : end + 1;
-        m_lines.append(bytes.mid(start, end - start));
-        start = end;
-    }
+    m_bytes = std::move(bytes);
     index();
     m_loaded = true;
     return 1;
 }
 
+QByteArrayView CParamFile::line(int i) const
+{
+    return stripEnding(QByteArrayView(m_bytes).sliced(m_lineStarts[i], m_lineStarts[i + 1] - m_lineStarts[i]));
+}
+
 void CParamFile::index()
 {
     m_sections.clear();
+    m_lastName.clear();
+    m_lastSection = nullptr;
+    m_lineStarts.clear();
+    for (qsizetype start = 0; start < m_bytes.size();) {
+        m_lineStarts.append(start);
+        const qsizetype lf = m_bytes.indexOf('\n', start);
+        start = lf < 0 ? m_bytes.size() : lf + 1;
+    }
+    m_lineStarts.append(m_bytes.size());
+
     Section* current = nullptr;
-    for (int i = 0; i < m_lines.size(); ++i) {
-        const QByteArrayView line = trimBlanks(stripEnding(m_lines[i]));
-        if (line.startsWith('[')) {
+    for (int i = 0; i + 1 < m_lineStarts.size(); ++i) {
+        const QByteArrayView text = trimBlanks(line(i));
+        if (text.startsWith('[')) {
             // the name is decoded before looking for "]", which a CP932 character may hold as its second byte
-            const QString text = decode(line);
-            const qsizetype close = text.indexOf(u']');
-            if (close < 0) {
-                current = nullptr;
+            const QString decoded = decode(text);
+            const qsizetype close = decoded.indexOf(u']');
+            current = nullptr;
+            if (close < 0)
                 continue;
-            }
-            const QString name = fold(text.mid(1, close - 1).trimmed());
+            const Caseless name{decoded.mid(1, close - 1).trimmed()};
             // the first of two sections with one name holds; the second is out of reach
-            current = m_sections.contains(name) ? nullptr : &m_sections[name];
-            if (current)
-                current->header = current->last = i;
+            if (m_sections.contains(name))
+                continue;
+            current = &m_sections[name];
+            current->header = current->last = i;
             continue;
         }
-        const qsizetype eq = line.indexOf('=');
-        if (!current || eq <= 0)
-            continue;
-        const QString key = fold(decode(trimBlanks(line.first(eq))));
-        if (!current->keys.contains(key))
-            current->keys.insert(key, i);
-        current->last = i;
+        if (current && text.indexOf('=') > 0)
+            current->last = i;
     }
 }
 
-const QByteArray* CParamFile::valueBytes(const QString& section, const QString& key, int* line) const
+const CParamFile::Section* CParamFile::findSection(const QString& section) const
 {
-    const auto s = m_sections.constFind(fold(section));
-    if (s == m_sections.cend())
-        return nullptr;
-    const auto k = s->keys.constFind(fold(key));
-    if (k == s->keys.cend())
-        return nullptr;
-    *line = k.value();
-    return &m_lines[k.value()];
+    if (m_lastSection && section == m_lastName)
+        return m_lastSection;
+    const auto s = m_sections.constFind(Caseless{section});
+    m_lastName = section;
+    m_lastSection = s == m_sections.cend() ? nullptr : &*s;
+    return m_lastSection;
+}
+
+int CParamFile::findKey(const Section& section, const QString& key) const
+{
+    // from the top: the first of two equal keys holds
+    for (int i = section.header + 1; i <= section.last; ++i) {
+        const QByteArrayView text = trimBlanks(line(i));
+        if (text.indexOf('=') > 0 && sameKey(keyPart(text), key))
+            return i;
+    }
+    return -1;
 }
 
 int CParamFile::read(const QString& section, const QString& key, QString& value) const
 {
-    int line = -1;
-    const QByteArray* bytes = valueBytes(section, key, &line);
-    if (!bytes)
+    const Section* s = findSection(section);
+    const int at = s ? findKey(*s, key) : -1;
+    if (at < 0)
         return 0;
-    const QByteArrayView text = stripEnding(*bytes);
+    const QByteArrayView text = line(at);
     value = decode(trimBlanks(text.sliced(text.indexOf('=') + 1)));
     return 1;
 }
@@ -133,33 +169,35 @@ int CParamFile::write(const QString& section, const QString& key, const QString&
         || key.trimmed().isEmpty() || section.contains(u']'))
         return 0;
     const QByteArray encoded = platform::ToCodePage(value);
-    QList<QByteArray> lines = m_lines;
-    auto endLine = [&lines](int i) {
-        if (i >= 0 && !lines[i].endsWith('\n'))
-            lines[i] += "\r\n";
+    const int lines = int(m_lineStarts.size()) - 1;
+    // a line end for a last line that has none, before anything is put after it
+    const auto ended = [&](int i) {
+        const QByteArray whole = m_bytes.mid(m_lineStarts[i], m_lineStarts[i + 1] - m_lineStarts[i]);
+        return whole.endsWith('\n') ? whole : whole + "\r\n";
     };
 
-    int line = -1;
-    if (valueBytes(section, key, &line)) {
+    QByteArray bytes;
+    const Section* s = findSection(section);
+    const int at = s ? findKey(*s, key) : -1;
+    if (at >= 0) {
         // keep the key as it was spelled and the line's own ending
-        const QByteArray& old = lines[line];
-        const QByteArray ending = old.sliced(stripEnding(old).size());
-        lines[line] = old.left(old.indexOf('=') + 1) + encoded + ending;
-    } else if (const auto s = m_sections.constFind(fold(section)); s != m_sections.cend()) {
-        endLine(s->last);
-        lines.insert(s->last + 1, platform::ToCodePage(key) + '=' + encoded + "\r\n");
+        const QByteArrayView whole = QByteArrayView(m_bytes).sliced(m_lineStarts[at], m_lineStarts[at + 1] - m_lineStarts[at]);
+        const QByteArrayView ending = whole.sliced(stripEnding(whole).size());
+        bytes = m_bytes.left(m_lineStarts[at]) + whole.first(whole.indexOf('=') + 1).toByteArray() + encoded
+                + ending.toByteArray() + m_bytes.mid(m_lineStarts[at + 1]);
+    } else if (s) {
+        bytes = m_bytes.left(m_lineStarts[s->last]) + ended(s->last) + platform::ToCodePage(key) + '=' + encoded + "\r\n"
+                + m_bytes.mid(m_lineStarts[s->last + 1]);
     } else {
-        endLine(int(lines.size()) - 1);
-        lines.append('[' + platform::ToCodePage(section) + "]\r\n");
-        lines.append(platform::ToCodePage(key) + '=' + encoded + "\r\n");
+        bytes = (lines > 0 ? m_bytes.left(m_lineStarts[lines - 1]) + ended(lines - 1) : QByteArray()) + '['
+                + platform::ToCodePage(section) + "]\r\n" + platform::ToCodePage(key) + '=' + encoded + "\r\n";
     }
-    if (!platform::ReplaceFile(m_path, lines.join()))
+    if (!platform::ReplaceFile(m_path, bytes))
         return 0;
     // memory follows the file only once the file is replaced
-    m_lines = std::move(lines);
+    m_bytes = std::move(bytes);
     m_loaded = true;
-    if (line < 0)
-        index();
+    index();
     return 1;
 }
 

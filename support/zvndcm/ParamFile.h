@@ -1,8 +1,9 @@
 #pragma once
 // Sectioned key=value files in the system's code page (CP932) with CR LF line
-// ends: program lists, scene files. The file is read once, when it is set;
-// reads come from memory. A write changes the one line it concerns and
-// replaces the file, every other byte as it was.
+// ends: program lists, scene files. The file is read once, when it is set,
+// and its sections found in one pass; a key is looked for among the few
+// lines of its section, which lie together in memory. A write changes the one
+// line it concerns and replaces the file, every other byte as it was.
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -33,21 +34,34 @@ public:
     // missing). Returns 1 when the file was read.
     int GetParamFileProperty(QString& id, QString& version, QString& owner);
 
+    // a name that matches without regard to letter case, hashed without a folded copy
+    struct Caseless {
+        QString text;
+        bool operator==(const Caseless& other) const { return text.compare(other.text, Qt::CaseInsensitive) == 0; }
+    };
+
 private:
     struct Section {
-        int header = -1;                 // line of "[name]"
-        int last = -1;                   // last key line, or the header
-        QHash<QString, int> keys;        // folded key name -> line
+        int header = -1; // line of "[name]"
+        int last = -1;   // last key line, or the header
     };
 
     void index();
-    const QByteArray* valueBytes(const QString& section, const QString& key, int* line) const;
+    QByteArrayView line(int i) const;  // without its line end
+    int findKey(const Section& section, const QString& key) const;  // its line, or -1
+    const Section* findSection(const QString& section) const;
     int read(const QString& section, const QString& key, QString& value) const;
     int write(const QString& section, const QString& key, const QString& value);
 
     QString m_path;
     bool m_loaded = false;   // the file was there and readable
     bool m_refused = false;  // not text, or too large: never written over
-    QList<QByteArray> m_lines;  // each line with its own line end, byte for byte
-    QHash<QString, Section> m_sections;  // folded section name -> where it stands
+    QByteArray m_bytes;                  // the file, byte for byte
+    QList<qsizetype> m_lineStarts;       // where each line begins, and the end of the file last
+    QHash<Caseless, Section> m_sections; // the first section of each name
+    // the section asked for last: readers ask for one section's keys in a row
+    mutable QString m_lastName;
+    mutable const Section* m_lastSection = nullptr;
 };
+
+size_t qHash(const CParamFile::Caseless& name, size_t seed = 0) noexcept;
