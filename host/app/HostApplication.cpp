@@ -4,11 +4,15 @@
 #include "host/app/HostWindow.h"
 #include "host/app/Tour.h"
 #include "host/core/SimulatedCore.h"
+#include "cloud/DlgCloudLogin.h"
 #include "platform/HostWindows.h"
+#include "services/ZentoCloudService.h"
+#include "support/zvnreg/Registry.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTextStream>
+#include <QUrl>
 #include <cstdio>
 
 int RunHost(int argc, char** argv)
@@ -33,6 +37,13 @@ int RunHost(int argc, char** argv)
         out << "zvnhost: cannot prepare the data folder " << folders.Root() << Qt::endl;
         return 1;
     }
+    // the local ZentoCloud service, where the module's default address points
+    CZentoCloudService cloud((folders.Root() + QStringLiteral("/zentocloud.sqlite")).toStdString());
+    QString base;
+    const bool addressSet = CRegistry::Read(QStringLiteral("General\\Authentication"), QStringLiteral("CloudUrlBase"), QString(), base);
+    if (!cloud.Start(QUrl(CDlgCloudLogin::DefaultUrlBase()).port(), 47080) && !(cloud.Start(0, 0) && !addressSet
+        && CRegistry::Write(QStringLiteral("General\\Authentication"), QStringLiteral("CloudUrlBase"), QString::fromStdString(cloud.BaseUrl()))))
+        out << "zvnhost: the local ZentoCloud service could not start" << Qt::endl;
     CSimulatedCore core;
     const QString logPath = parser.isSet(log) ? parser.value(log) : qEnvironmentVariable("ZVNHOST_COMMAND_LOG");
     if (!logPath.isEmpty() && !core.SetCommandLog(logPath))

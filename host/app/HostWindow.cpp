@@ -8,10 +8,12 @@
 #include "platform/HostWindows.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
+#include "cloud/DlgCloudLogin.h"
 #include "program/DlgProgram.h"
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QTimer>
 #include <QFileInfo>
@@ -28,7 +30,8 @@ CHostWindow::CHostWindow(CSimulatedCore& core, const CDataFolders& folders, QWid
         {QStringLiteral("program"), QStringLiteral("番組(&P)..."), [this] { OpenProgramDialog(); },
          [this](CTour& tour) { tourProgram(tour); }},
         {QStringLiteral("library"), QStringLiteral("コンテンツ・ライブラリ(&L)..."), {}, {}},
-        {QStringLiteral("login"), QStringLiteral("ゼントクラウドにログイン(&I)..."), {}, {}},
+        {QStringLiteral("login"), QStringLiteral("ゼントクラウドにログイン(&I)..."), [this] { SignIn(); },
+         [this](CTour& tour) { tourSignIn(tour); }},
         {QStringLiteral("share"), QStringLiteral("共有(&S)..."), {}, {}},
         {QStringLiteral("favorites"), QStringLiteral("お気に入り(&F)..."), {}, {}},
     };
@@ -119,6 +122,38 @@ int CHostWindow::OpenProgramDialog(const std::function<void(CDlgProgram&)>& whil
 }
 
 QString CHostWindow::ChosenProgram() const { return m_pProgram->text(); }
+
+int CHostWindow::SignIn(const std::function<void(CDlgCloudLogin&)>& whileOpen)
+{
+    // a new account object: the one before it closes its connection with it
+    m_account = std::make_unique<CDlgCloudLogin>(this);
+    if (m_account->CheckValidAccessToken() == 1) {
+        statusBar()->showMessage(QStringLiteral("ゼントクラウドにログインしています: %1").arg(m_account->GetDispUserName()));
+        return 1;
+    }
+    if (whileOpen)
+        QTimer::singleShot(0, m_account.get(), [this, whileOpen] { whileOpen(*m_account); });
+    const int result = m_account->DoModal();
+    if (result == 1)
+        statusBar()->showMessage(QStringLiteral("ゼントクラウドにログインしました: %1").arg(m_account->GetDispUserName()));
+    return result;
+}
+
+void CHostWindow::tourSignIn(CTour& tour)
+{
+    const int result = SignIn([&](CDlgCloudLogin& dialog) {
+        tour.Step(QStringLiteral("login: sign-in dialog -> %1").arg(tour.Screenshot(&dialog, QStringLiteral("login"))));
+        qobject_cast<QLineEdit*>(dialog.GetDlgItem(1043))->setText(QStringLiteral("tour@example.org"));
+        qobject_cast<QLineEdit*>(dialog.GetDlgItem(1044))->setText(QStringLiteral("hoshizora"));
+        qobject_cast<QLineEdit*>(dialog.GetDlgItem(1045))->setText(QStringLiteral("星野 すばる"));
+        tour.Step(QStringLiteral("login: filled in -> %1").arg(tour.Screenshot(&dialog, QStringLiteral("login-filled"))));
+        dialog.DispatchCommand(0, 1);  // OK
+    });
+    tour.Step(QStringLiteral("login: %1; signed in as %2, token %3")
+                  .arg(result == 1 ? QStringLiteral("the stored tokens hold or the sign-in succeeded") : QStringLiteral("not signed in"))
+                  .arg(m_account ? m_account->GetDispUserName() : QString())
+                  .arg(m_account && !m_account->GetAccessToken().isEmpty() ? QStringLiteral("received") : QStringLiteral("none")));
+}
 
 void CHostWindow::tourProgram(CTour& tour)
 {

@@ -5,8 +5,10 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 #include <vector>
 
+class CDlgCloudLogin;
 class CDlgProgram;
 class CSimulatedCore;
 class CTour;
@@ -34,6 +36,11 @@ public:
     int OpenProgramDialog(const std::function<void(CDlgProgram&)>& whileOpen = {});
     QString ChosenProgram() const;  // what the window shows of the last program opened
 
+    // the token check, then the sign-in dialog when the tokens do not hold; the
+    // account (and its connection) stays with the window for sharing
+    int SignIn(const std::function<void(CDlgCloudLogin&)>& whileOpen = {});
+    CDlgCloudLogin* Account() const { return m_account.get(); }
+
     CSimulatedCore& Core() { return m_core; }
     const CDataFolders& Folders() const { return m_folders; }
     QString HelpDocument() const;
@@ -48,6 +55,7 @@ private:
     void buildMenus();
     void command(const QString& text);
     void tourProgram(CTour& tour);
+    void tourSignIn(CTour& tour);
 
     CSimulatedCore& m_core;
     CDataFolders m_folders;
@@ -55,4 +63,5 @@ private:
     int m_nProgNum = -1;  // the program dialog opens where it was left
     int m_nScrlPos = -1;
     QLabel* m_pProgram = nullptr;
+    std::unique_ptr<CDlgCloudLogin> m_account;
 };

@@ -1,0 +1,268 @@
+#include "platform/Internet.h"
+
+#include <QUrl>
+#include <curl/curl.h>
+
+namespace platform {
+
+struct InternetSessionState {
+    CURLM* multi = nullptr;
+};
+
+struct InternetCallbacks {
+    static size_t body(char* data, size_t size, size_t count, void* user)
+    {
+        auto* file = static_cast<CHttpFile*>(user);
+        const size_t n = size * count;
+        // an answer larger than any the service sends is cut off here, not stored
+        if (file->m_total + qint64(n) > CHttpFile::kMaxAnswer) {
+            file->m_tooLarge = true;
+            return 0;
+        }
+        file->m_total += qint64(n);
+        file->m_received.append(data, qsizetype(n));
+        return n;
+    }
+    static size_t header(char* data, size_t size, size_t count, void* user)
+    {
+        auto* file = static_cast<CHttpFile*>(user);
+        const QByteArray line = QByteArray(data, qsizetype(size * count)).trimmed();
+        if (line.startsWith("HTTP/")) {  // a new answer (after "100 Continue", say) starts over
+            file->m_headers.clear();
+            file->m_headersDone = false;
+        } else if (line.isEmpty()) {
+            long status = 0;
+            curl_easy_getinfo(static_cast<CURL*>(file->m_curl), CURLINFO_RESPONSE_CODE, &status);
+            file->m_headersDone = status >= 200;
+        } else if (const qsizetype colon = line.indexOf(':'); colon > 0) {
+            file->m_headers.insert(line.left(colon).trimmed().toLower(), line.mid(colon + 1).trimmed());
+        }
+        return size * count;
+    }
+};
+
+namespace {
+
+void globalInit()
+{
+    static const bool done = [] { return curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; }();
+    Q_UNUSED(done);
+}
+
+}  // namespace
+
+bool CInternetException::GetErrorMessage(QString& text, int max) const
+{
+    text = m_strError.left(std::max(0, max - 1));
+    return true;
+}
+
+bool AfxParseURL(const QString& url, DWORD& serviceType, QString& server, QString& object, INTERNET_PORT& port)
+{
+    const QUrl parsed(url, QUrl::StrictMode);
+    const QString scheme = parsed.scheme().toLower();
+    if (!parsed.isValid() || parsed.host().isEmpty() || (scheme != u"https" && scheme != u"http"))
+        return false;
+    serviceType = scheme == u"https" ? AFX_INET_SERVICE_HTTPS : AFX_INET_SERVICE_HTTP;
+    server = parsed.host();
+    object = parsed.path(QUrl::FullyEncoded);
+    if (object.isEmpty())
+        object = QStringLiteral("/");
+    if (parsed.hasQuery())
+        object += u'?' + parsed.query(QUrl::FullyEncoded);
+    port = INTERNET_PORT(parsed.port(serviceType == AFX_INET_SERVICE_HTTPS ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT));
+    return true;
+}
+
+CInternetSession::CInternetSession(const QString& agent, DWORD, DWORD, const QString&, const QString&, DWORD)
+    : m_strAgent(agent), m_state(std::make_unique<InternetSessionState>())
+{
+    globalInit();
+    // one multi handle: its connection pool lets every request of the session reuse an open connection
+    m_state->multi = curl_multi_init();
+    if (!m_state->multi)
+        throw CInternetException(CURLE_FAILED_INIT, QStringLiteral("cannot start the internet session"));
+}
+
+CInternetSession::~CInternetSession() { Close(); }
+
+void CInternetSession::Close()
+{
+    if (m_state && m_state->multi) {
+        curl_multi_cleanup(m_state->multi);
+        m_state->multi = nullptr;
+    }
+}
+
+std::unique_ptr<CHttpConnection> CInternetSession::GetHttpConnection(const QString& server, DWORD flags, INTERNET_PORT port,
+                                                                     const QString&, const QString&)
+{
+    if (server.isEmpty() || !m_state->multi)
+        throw CInternetException(CURLE_URL_MALFORMAT, QStringLiteral("no server name"));
+    return std::make_unique<CHttpConnection>(*this, server, port, flags);
+}
+
+std::unique_ptr<CHttpFile> CInternetSession::OpenURL(const QString& url, DWORD, DWORD flags, const QString& headers)
+{
+    DWORD service = 0;
+    QString server, object;
+    INTERNET_PORT port = 0;
+    if (!AfxParseURL(url, service, server, object, port))
+        throw CInternetException(CURLE_URL_MALFORMAT, QStringLiteral("the address is not a URL: %1").arg(url));
+    auto file = std::make_unique<CHttpFile>(*this, url, HTTP_VERB_GET, flags);
+    file->SendRequest(headers);
+    return file;
+}
+
+CHttpConnection::CHttpConnection(CInternetSession& session, QString server, INTERNET_PORT port, DWORD flags)
+    : m_session(session), m_strServer(std::move(server)), m_nPort(port), m_dwFlags(flags)
+{
+}
+
+CHttpConnection::~CHttpConnection() = default;
+
+void CHttpConnection::Close() {}
+
+std::unique_ptr<CHttpFile> CHttpConnection::OpenRequest(int verb, const QString& object, const QString&, DWORD,
+                                                        const char**, const QString&, DWORD flags)
+{
+    const bool secure = (flags | m_dwFlags) & INTERNET_FLAG_SECURE;
+    const QString host = m_strServer.contains(u':') ? u'[' + m_strServer + u']' : m_strServer;
+    const QString url = (secure ? QStringLiteral("https://") : QStringLiteral("http://")) + host + u':'
+                        + QString::number(m_nPort) + (object.startsWith(u'/') ? object : u'/' + object);
+    return std::make_unique<CHttpFile>(m_session, url, verb, flags | (m_dwFlags & INTERNET_FLAG_SECURE));
+}
+
+CHttpFile::CHttpFile(CInternetSession& session, QString url, int verb, DWORD flags)
+    : m_session(session), m_strUrl(std::move(url)), m_nVerb(verb), m_dwFlags(flags)
+{
+    m_curl = curl_easy_init();
+    if (!m_curl)
+        throw CInternetException(CURLE_FAILED_INIT, QStringLiteral("cannot open the request"));
+}
+
+CHttpFile::~CHttpFile() { Close(); }
+
+void CHttpFile::Close()
+{
+    auto* curl = static_cast<CURL*>(m_curl);
+    if (curl && m_added && m_session.State().multi)
+        curl_multi_remove_handle(m_session.State().multi, curl);
+    m_added = false;
+    if (curl)
+        curl_easy_cleanup(curl);
+    m_curl = nullptr;
+    if (m_headerList)
+        curl_slist_free_all(static_cast<curl_slist*>(m_headerList));
+    m_headerList = nullptr;
+}
+
+bool CHttpFile::SetOption(DWORD option, DWORD value)
+{
+    if (option != INTERNET_OPTION_SECURITY_FLAGS)
+        return false;
+    m_dwSecurity = value;
+    return true;
+}
+
+void CHttpFile::fail(int code) const
+{
+    QString text = QString::fromLatin1(curl_easy_strerror(CURLcode(code)));
+    if (m_tooLarge)
+        text = QStringLiteral("the answer is larger than %1 bytes").arg(kMaxAnswer);
+    else if (m_error[0])
+        text += QStringLiteral(": ") + QString::fromLocal8Bit(m_error);
+    throw CInternetException(DWORD(code), text);
+}
+
+bool CHttpFile::SendRequest(const QString& headers, const void* body, DWORD length)
+{
+    auto* curl = static_cast<CURL*>(m_curl);
+    if (!curl || !m_session.State().multi)
+        throw CInternetException(CURLE_FAILED_INIT, QStringLiteral("the request is closed"));
+    const QByteArray url = m_strUrl.toUtf8();
+    curl_easy_setopt(curl, CURLOPT_URL, url.constData());
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, m_session.Agent().toUtf8().constData());
+    curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, m_error);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &InternetCallbacks::body);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &InternetCallbacks::header);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, this);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    // the security flags say which certificate faults to accept; without them certificates are checked
+    const bool ignoreCa = m_dwSecurity & SECURITY_FLAG_IGNORE_UNKNOWN_CA;
+    const bool ignoreName = m_dwSecurity & SECURITY_FLAG_IGNORE_CERT_CN_INVALID;
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, ignoreCa ? 0L : 1L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, ignoreName ? 0L : 2L);
+    curl_slist* list = nullptr;
+    for (const QString& line : headers.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+        list = curl_slist_append(list, line.toUtf8().constData());
+    list = curl_slist_append(list, "Expect:");  // the body goes with the request, without waiting for "100 Continue"
+    m_headerList = list;
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, list);
+    if (m_nVerb == HTTP_VERB_POST) {
+        m_body = QByteArray(static_cast<const char*>(body), body ? qsizetype(length) : 0);
+        curl_easy_setopt(curl, CURLOPT_POST, 1L);
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(m_body.size()));
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDS, m_body.constData());
+    } else {
+        curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+    }
+    if (curl_multi_add_handle(m_session.State().multi, curl) != CURLM_OK)
+        throw CInternetException(CURLE_FAILED_INIT, QStringLiteral("cannot send the request"));
+    m_added = true;
+    pump(true);
+    return true;
+}
+
+bool CHttpFile::pump(bool untilHeaders)
+{
+    CURLM* multi = m_session.State().multi;
+    while (!m_done && (untilHeaders ? !m_headersDone : m_received.isEmpty())) {
+        int running = 0;
+        curl_multi_perform(multi, &running);
+        int queued = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+            if (message->msg == CURLMSG_DONE && message->easy_handle == m_curl) {
+                m_done = true;
+                m_result = message->data.result;
+            }
+        }
+        if (!m_done && (untilHeaders ? !m_headersDone : m_received.isEmpty()))
+            curl_multi_poll(multi, nullptr, 0, 100, nullptr);
+    }
+    if (m_done && m_result != CURLE_OK && (untilHeaders ? !m_headersDone : m_received.isEmpty()))
+        fail(m_result);
+    return true;
+}
+
+bool CHttpFile::QueryInfoStatusCode(DWORD& status) const
+{
+    long code = 0;
+    if (!m_curl || curl_easy_getinfo(static_cast<CURL*>(m_curl), CURLINFO_RESPONSE_CODE, &code) != CURLE_OK || code == 0)
+        return false;
+    status = DWORD(code);
+    return true;
+}
+
+bool CHttpFile::QueryInfo(DWORD what, QString& value) const
+{
+    if (what != HTTP_QUERY_CONTENT_LENGTH || !m_headers.contains("content-length"))
+        return false;
+    value = QString::fromLatin1(m_headers.value("content-length"));
+    return true;
+}
+
+quint32 CHttpFile::Read(void* buffer, quint32 count)
+{
+    if (!m_curl || count == 0)
+        return 0;
+    pump(false);
+    const quint32 n = quint32(std::min<qsizetype>(count, m_received.size()));
+    memcpy(buffer, m_received.constData(), n);
+    m_received.remove(0, n);
+    return n;
+}
+
+}  // namespace platform
