@@ -9,7 +9,31 @@ struct InternetSessionState {
     CURLM* multi = nullptr;
 };
 
+namespace {
+
+InternetTrace& trace()
+{
+    static InternetTrace t;
+    return t;
+}
+
+}  // namespace
+
+InternetTrace SetInternetTrace(InternetTrace t)
+{
+    InternetTrace previous = std::move(trace());
+    trace() = std::move(t);
+    return previous;
+}
+
 struct InternetCallbacks {
+    static int debug(CURL*, curl_infotype type, char* data, size_t size, void* user)
+    {
+        if (type == CURLINFO_HEADER_OUT || type == CURLINFO_DATA_OUT)
+            static_cast<CHttpFile*>(user)->m_sent.append(data, qsizetype(size));
+        return 0;
+    }
+
     static size_t body(char* data, size_t size, size_t count, void* user)
     {
         auto* file = static_cast<CHttpFile*>(user);
@@ -145,6 +169,9 @@ CHttpFile::~CHttpFile() { Close(); }
 
 void CHttpFile::Close()
 {
+    if (!m_sent.isEmpty() && trace())
+        trace()(m_strUrl, m_sent);
+    m_sent.clear();
     auto* curl = static_cast<CURL*>(m_curl);
     if (curl && m_added && m_session.State().multi)
         curl_multi_remove_handle(m_session.State().multi, curl);
@@ -190,6 +217,11 @@ bool CHttpFile::SendRequest(const QString& headers, const void* body, DWORD leng
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &InternetCallbacks::header);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    if (trace()) {
+        curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, &InternetCallbacks::debug);
+        curl_easy_setopt(curl, CURLOPT_DEBUGDATA, this);
+        curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
+    }
     // the security flags say which certificate faults to accept; without them certificates are checked
     const bool ignoreCa = m_dwSecurity & SECURITY_FLAG_IGNORE_UNKNOWN_CA;
     const bool ignoreName = m_dwSecurity & SECURITY_FLAG_IGNORE_CERT_CN_INVALID;

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace platform {
@@ -52,6 +53,11 @@ private:
 // Splits "https://host:port/path" into its service type, server, object and
 // port (the scheme's default when none is named). False for anything else.
 bool AfxParseURL(const QString& url, DWORD& serviceType, QString& server, QString& object, INTERNET_PORT& port);
+
+// Sees every request as it goes out on the wire: its header lines and its
+// body, as the client writes them (before encryption). For tests and logs.
+using InternetTrace = std::function<void(const QString& url, const QByteArray& sent)>;
+InternetTrace SetInternetTrace(InternetTrace trace);  // an empty one stops it; answers the previous one
 
 class CHttpConnection;
 class CHttpFile;
@@ -134,6 +140,7 @@ private:
     void* m_headerList = nullptr;
     QByteArray m_body;
     QByteArray m_received;  // arrived and not yet read
+    QByteArray m_sent;      // what went out, for the trace
     qint64 m_total = 0;
     QHash<QByteArray, QByteArray> m_headers;  // lower-case names
     bool m_headersDone = false;

@@ -179,6 +179,7 @@ struct CZentoCloudService::Impl {
     mutable std::mutex mutex;
     std::map<std::string, ScriptedAnswer> scripts;
     std::vector<Request> requests;
+    std::map<std::string, std::string> lastForm;
     X509* certificate = nullptr;
     EVP_PKEY* key = nullptr;
 
@@ -259,17 +260,19 @@ bool CZentoCloudService::Start(int port, int httpPort)
         return d.scripted(req, res) ? httplib::Server::HandlerResponse::Handled : httplib::Server::HandlerResponse::Unhandled;
     });
     s.Post("/api/register", [&d](const httplib::Request& req, httplib::Response& res) {
+        // the form, as the server's multipart reader takes it apart
         const std::string email = req.get_file_value("account").content;
         const std::string password = req.get_file_value("password").content;
-        const std::string name = req.get_file_value("name").content;
         Account account;
-        const int result = email.empty() || password.empty() ? 0 : d.store.SignIn(email, password, name, account);
+        const int result = email.empty() || password.empty() ? 0 : d.store.SignIn(email, password, req.get_file_value("name").content, account);
         if (result == 1)
             res.set_content(accountAnswer(account), "application/json");
         else if (result == 0)
             res.set_content(failure(401, "VALIDATION_FAILED", "正しいVaroquin ID、パスワードを入力してください。"), "application/json");
         else
             res.set_content(failure(500, "UNDEFINED_ERR", "未定義のエラー。"), "application/json");
+        std::lock_guard<std::mutex> lock(d.mutex);
+        d.lastForm = {{"name", req.get_file_value("name").content}, {"account", email}, {"password", password}};
     });
     s.Get("/api/user_status", [&d](const httplib::Request& req, httplib::Response& res) {
         Account account;
@@ -328,6 +331,12 @@ void CZentoCloudService::ClearScripts()
 {
     std::lock_guard<std::mutex> lock(m_impl->mutex);
     m_impl->scripts.clear();
+}
+
+std::map<std::string, std::string> CZentoCloudService::LastForm() const
+{
+    std::lock_guard<std::mutex> lock(m_impl->mutex);
+    return m_impl->lastForm;
 }
 
 std::vector<CZentoCloudService::Request> CZentoCloudService::Requests() const

@@ -17,7 +17,7 @@ public:
         std::string method;
         std::string target;  // path and query as sent
         std::map<std::string, std::string> headers;  // lower-case names
-        std::string body;
+        std::string body;  // empty for a multipart form
         int remotePort;  // the client's side of the connection: equal for requests on one connection
     };
 
@@ -48,7 +48,8 @@ public:
 
     void Script(const std::string& path, const ScriptedAnswer& answer);  // path without query
     void ClearScripts();
-    std::vector<Request> Requests() const;
+    std::vector<Request> Requests() const;  // a multipart body is taken apart, not kept: see LastForm
+    std::map<std::string, std::string> LastForm() const;  // the fields of the last sign-in form
 
 private:
     struct Impl;

@@ -22,6 +22,12 @@ MessageBoxScript& MessageBoxScript::Expect(const QString& text, unsigned style, 
     return *this;
 }
 
+MessageBoxScript& MessageBoxScript::ExpectStartingWith(const QString& prefix, unsigned style, int answer)
+{
+    m_expected.append(Step{prefix, style, answer, true});
+    return *this;
+}
+
 MessageBoxScript& MessageBoxScript::ExpectDefault(const QString& text, unsigned style)
 {
     return Expect(text, style, platform::DefaultButton(style));
@@ -35,7 +41,11 @@ int MessageBoxScript::answer(QWidget* owner, const QString& text, unsigned style
         return platform::IDCANCEL;
     }
     const Step step = m_expected.takeFirst();
-    EXPECT_EQ(step.text.toStdString(), text.toStdString()) << "message box text";
+    if (step.prefix)
+        EXPECT_TRUE(text.startsWith(step.text)) << "message box text \"" << text.toStdString() << "\" does not begin with \""
+                                                << step.text.toStdString() << "\"";
+    else
+        EXPECT_EQ(step.text.toStdString(), text.toStdString()) << "message box text";
     EXPECT_EQ(step.style, style) << "message box style of \"" << text.toStdString() << "\"";
     return step.answer;
 }

@@ -18,6 +18,8 @@ public:
     MessageBoxScript& operator=(const MessageBoxScript&) = delete;
 
     MessageBoxScript& Expect(const QString& text, unsigned style, int answer);
+    // A box whose text begins so (the rest comes from outside, an error text say).
+    MessageBoxScript& ExpectStartingWith(const QString& prefix, unsigned style, int answer);
     // The box the user answers with Enter: its default button.
     MessageBoxScript& ExpectDefault(const QString& text, unsigned style);
 
@@ -35,6 +37,7 @@ private:
         QString text;
         unsigned style;
         int answer;
+        bool prefix = false;
     };
     QList<Step> m_expected;
     QList<Box> m_shown;

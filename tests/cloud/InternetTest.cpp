@@ -1,0 +1,141 @@
+#include "cloud/CloudRequest.h"
+#include "platform/Internet.h"
+#include "tests/cloud/CloudFixture.h"
+
+using namespace platform;
+
+namespace {
+
+struct Connection {
+    CInternetSession session{"ZentorinLite/1.0"};
+    std::unique_ptr<CHttpConnection> connection;
+    explicit Connection(int port)
+    {
+        connection = session.GetHttpConnection("127.0.0.1", INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_SECURE,
+                                               INTERNET_PORT(port));
+    }
+    int get(const QString& object, QByteArray& response)
+    {
+        return CCloudRequest::Execute(connection.get(), HTTP_VERB_GET, object, {}, nullptr, 0, response);
+    }
+};
+
+}  // namespace
+
+TEST(Internet, ParsesServiceAddresses)
+{
+    DWORD type = 0;
+    QString server, object;
+    INTERNET_PORT port = 0;
+    ASSERT_TRUE(AfxParseURL("https://cloud.example.test", type, server, object, port));
+    EXPECT_EQ(DWORD(AFX_INET_SERVICE_HTTPS), type);
+    EXPECT_EQ("cloud.example.test", server);
+    EXPECT_EQ(443, port);
+    ASSERT_TRUE(AfxParseURL("https://127.0.0.1:8443/some/path?x=1", type, server, object, port));
+    EXPECT_EQ(8443, port);
+    EXPECT_EQ("/some/path?x=1", object);
+    ASSERT_TRUE(AfxParseURL("http://127.0.0.1/", type, server, object, port));
+    EXPECT_EQ(DWORD(AFX_INET_SERVICE_HTTP), type);
+    EXPECT_EQ(80, port);
+    EXPECT_FALSE(AfxParseURL("not a url", type, server, object, port));
+    EXPECT_FALSE(AfxParseURL("ftp://127.0.0.1/", type, server, object, port));
+}
+
+TEST(Internet, ReadsAnswersWithAndWithoutTheirLength)
+{
+    CloudFixture cloud;
+    Connection c(cloud.service.Port());
+    std::string big(10000, 'x');
+    for (size_t i = 0; i < big.size(); ++i)
+        big[i] = char('a' + i % 26);
+    cloud.service.Script("/sized", cloud.answer(200, big));
+    auto chunked = cloud.answer(200, big);
+    chunked.contentLength = false;
+    cloud.service.Script("/chunked", chunked);
+    cloud.service.Script("/empty", cloud.answer(200, ""));
+
+    QByteArray response;
+    ASSERT_EQ(1, c.get("/sized", response));
+    EXPECT_EQ(QByteArray::fromStdString(big), response);
+    response.clear();
+    ASSERT_EQ(1, c.get("/chunked", response));  // no Content-Length: read in pieces to the end
+    EXPECT_EQ(QByteArray::fromStdString(big), response);
+    response.clear();
+    ASSERT_EQ(1, c.get("/empty", response));
+    EXPECT_EQ(QByteArray(), response);
+
+    const auto requests = cloud.service.Requests();
+    ASSERT_EQ(3u, requests.size());
+    EXPECT_EQ("ZentorinLite/1.0", requests[0].headers.at("user-agent"));
+    // one connection for every request of the session
+    EXPECT_EQ(requests[0].remotePort, requests[1].remotePort);
+    EXPECT_EQ(requests[0].remotePort, requests[2].remotePort);
+}
+
+TEST(Internet, AnythingButTwoHundredIsAFailureWithItsStatus)
+{
+    CloudFixture cloud;
+    Connection c(cloud.service.Port());
+    for (int status : {201, 204, 404, 500}) {
+        // a 204 has no body, whatever the service would like to say
+        cloud.service.Script("/status", cloud.answer(status, status == 204 ? "" : "{\"status\":200}"));
+        QByteArray response;
+        try {
+            EXPECT_EQ(0, c.get("/status", response)) << status;
+        } catch (const CInternetException& e) {
+            ADD_FAILURE() << status << ": " << e.ErrorText().toStdString();
+        }
+        EXPECT_EQ(QString("ステータス:[%1]").arg(status).toUtf8(), response);
+    }
+}
+
+TEST(Internet, BrokenAndOversizedAnswersFail)
+{
+    CloudFixture cloud;
+    Connection c(cloud.service.Port());
+    auto early = cloud.answer(200, std::string(5000, 'z'));
+    early.closeEarly = true;
+    cloud.service.Script("/early", early);
+    QByteArray response;
+    EXPECT_THROW(c.get("/early", response), CInternetException);
+
+    // a length no answer has is refused before anything is set aside for it
+    auto huge = cloud.answer(200, "");
+    huge.contentLengthOverride = "4000000000";
+    cloud.service.Script("/huge", huge);
+    response.clear();
+    EXPECT_EQ(0, c.get("/huge", response));
+    EXPECT_TRUE(QString::fromUtf8(response).startsWith("応答が大きすぎます。")) << response.toStdString();
+
+    // and an answer that grows past the limit without announcing it is cut off
+    auto endless = cloud.answer(200, std::string(CHttpFile::kMaxAnswer + 4096, 'e'));
+    endless.contentLength = false;
+    cloud.service.Script("/endless", endless);
+    response.clear();
+    try {
+        c.get("/endless", response);
+        ADD_FAILURE() << "an answer over the limit was read";
+    } catch (const CInternetException& e) {
+        EXPECT_TRUE(e.ErrorText().contains("larger than")) << e.ErrorText().toStdString();
+    }
+}
+
+TEST(Internet, CertificatesAreCheckedUnlessTheSecurityFlagsSayOtherwise)
+{
+    CloudFixture cloud;
+    Connection c(cloud.service.Port());
+    cloud.service.Script("/page", cloud.answer(200, "hello"));
+    auto strict = c.connection->OpenRequest(HTTP_VERB_GET, "/page", {}, 1, nullptr, {}, INTERNET_FLAG_SECURE);
+    EXPECT_THROW(strict->SendRequest(), CInternetException);  // the service's own certificate is not trusted
+
+    auto tolerant = c.connection->OpenRequest(HTTP_VERB_GET, "/page", {}, 1, nullptr, {}, INTERNET_FLAG_SECURE);
+    tolerant->SetOption(INTERNET_OPTION_SECURITY_FLAGS, 0x3180);
+    ASSERT_TRUE(tolerant->SendRequest());
+    DWORD status = 0;
+    ASSERT_TRUE(tolerant->QueryInfoStatusCode(status));
+    EXPECT_EQ(200u, status);
+    char buffer[4096];
+    const quint32 n = tolerant->Read(buffer, sizeof buffer);
+    EXPECT_EQ("hello", QByteArray(buffer, int(n)));
+    EXPECT_EQ(0u, tolerant->Read(buffer, sizeof buffer));
+}
