@@ -13,7 +13,12 @@ CTour::CTour(CHostWindow& window, const QString& screenshots, QTextStream& out)
     : m_window(window), m_folder(screenshots), m_out(out)
 {
     platform::SetMessageBoxHandler([this](QWidget*, const QString& text, unsigned style) {
-        const int answer = platform::DefaultButton(style);
+        // the default button, but never a fourth time in a row for one box: a Retry against a
+        // service that is down would go on for ever
+        m_repeats = text == m_lastBox ? m_repeats + 1 : 0;
+        m_lastBox = text;
+        const bool givesUp = m_repeats >= 3 && (style & platform::MB_TYPEMASK) == platform::MB_RETRYCANCEL;
+        const int answer = givesUp ? platform::IDCANCEL : platform::DefaultButton(style);
         Step(QStringLiteral("message box (style 0x%1): %2 -> %3")
                  .arg(style, 0, 16)
                  .arg(QString(text).replace(u'\n', QStringLiteral("\\n")))

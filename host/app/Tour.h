@@ -28,4 +28,6 @@ private:
     QString m_folder;
     QTextStream& m_out;
     int m_step = 0;
+    QString m_lastBox;  // the text of the last message box, and how often it came again
+    int m_repeats = 0;
 };

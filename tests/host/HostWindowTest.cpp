@@ -75,6 +75,9 @@ TEST(HostWindow, AnswersTheModulesMessages)
 TEST(Tour, RunsOffscreenAndSavesTheMainWindow)
 {
     TempEnvironment env;
+    // no cloud service in this test: the sign-in fails, is told, and the tour goes on
+    CRegistry::Write("General\\Authentication", "CloudUrlBase", "https://127.0.0.1:1");
+    CRegistry::Write("General\\Network", "Connected", 1);
     CSimulatedCore core;
     CHostWindow window(core, CDataFolders(env.Path("data")));
     QString printed;
@@ -83,6 +86,8 @@ TEST(Tour, RunsOffscreenAndSavesTheMainWindow)
     EXPECT_EQ(0, tour.Run("all"));
     EXPECT_TRUE(QFileInfo::exists(env.Path("shots/main.png")));
     EXPECT_TRUE(printed.contains("main window")) << printed.toStdString();
+    EXPECT_TRUE(printed.contains("program: dialog closed with 2")) << printed.toStdString();  // the sample list is not there
+    EXPECT_TRUE(printed.contains("login: the sign-in failed, cancelled")) << printed.toStdString();
     EXPECT_EQ("2026", core.ExecCommand("? time.year"));  // the tour's fixed evening
     EXPECT_EQ(1, tour.Run("telescope"));
 }
