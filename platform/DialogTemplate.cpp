@@ -1,5 +1,7 @@
 #include "platform/DialogTemplate.h"
 
+#include "platform/Text.h"
+
 #include <QtDebug>
 
 namespace platform {
@@ -10,27 +12,6 @@ const ControlTemplate* DialogTemplate::Control(int controlId) const
         if (c.id == controlId)
             return &c;
     return nullptr;
-}
-
-QString UnescapeTableText(const QString& text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != u'\\' || i + 1 == text.size()) {
-            out += text[i];
-            continue;
-        }
-        // only these escapes: "Dialog\Program" keeps its backslash
-        const QChar next = text[i + 1];
-        if (next == u'n' || next == u't' || next == u'r' || next == u'\\') {
-            out += next == u'n' ? QChar(u'\n') : next == u't' ? QChar(u'\t') : next == u'r' ? QChar(u'\r') : next;
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
 }
 
 QList<DialogTemplate> ParseDialogTemplates(const QString& table)
@@ -51,7 +32,7 @@ QList<DialogTemplate> ParseDialogTemplates(const QString& table)
             d.width = f[2].toInt(&ok[1]);
             d.height = f[3].toInt(&ok[2]);
             d.style = f[4].split(u',', Qt::SkipEmptyParts);
-            d.title = UnescapeTableText(f[5]);
+            d.title = UnescapeLineText(f[5]);
             if (ok[0] && ok[1] && ok[2]) {
                 result.append(d);
                 continue;
@@ -65,7 +46,7 @@ QList<DialogTemplate> ParseDialogTemplates(const QString& table)
             c.width = f[4].toInt(&ok[3]);
             c.height = f[5].toInt(&ok[4]);
             c.flags = f[6].split(u',', Qt::SkipEmptyParts);
-            c.text = UnescapeTableText(f[7]);
+            c.text = UnescapeLineText(f[7]);
             if (ok[0] && ok[1] && ok[2] && ok[3] && ok[4]) {
                 result.last().controls.append(c);
                 continue;

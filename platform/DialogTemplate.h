@@ -13,7 +13,7 @@ struct ControlTemplate {
     QString kind;         // static, button, defbutton, check, edit, richedit, list, tree, progress, group, picture, icon, browser
     int x = 0, y = 0, width = 0, height = 0;  // dialog units
     QStringList flags;    // center, right, multiline, readonly, password, vscroll, wantreturn, ownerdraw, notify, bitmap
-    QString text;         // "\n" in the table is a line feed
+    QString text;         // as UnescapeLineText reads it: "\n" in the table is a line feed
 
     bool Has(const QString& flag) const { return flags.contains(flag); }
 };
@@ -38,8 +38,5 @@ struct DialogTemplate {
 // skipped with a warning so that one bad row cannot take a dialog down.
 QList<DialogTemplate> ParseDialogTemplates(const QString& table);
 
-// "\n", "\r" and "\t" in table texts are a line feed, a carriage return and a
-// tab, "\\" a backslash; any other backslash is itself ("Dialog\Program").
-QString UnescapeTableText(const QString& text);
 
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/ResourceChain.h"
 
+#include "platform/Text.h"
+
 #include <QFile>
 #include <QHash>
 #include <QList>
@@ -41,7 +43,7 @@ void readTables(Module* module)
         bool ok = false;
         const int id = tab > 0 ? line.left(tab).toInt(&ok) : 0;
         if (ok)
-            module->strings.insert(id, UnescapeTableText(line.mid(tab + 1).chopped(line.endsWith(u'\r') ? 1 : 0)));
+            module->strings.insert(id, UnescapeLineText(line.mid(tab + 1).chopped(line.endsWith(u'\r') ? 1 : 0)));
     }
     for (const DialogTemplate& t : ParseDialogTemplates(readText(module->folder + QStringLiteral("dialogs.txt"))))
         module->templates.insert(t.id, t);

@@ -70,4 +70,37 @@ int MulDiv(int number, int numerator, int denominator)
     return static_cast<int>(result);
 }
 
+QString EscapeLineText(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        if (c == u'\\')
+            out += QLatin1String("\\\\");
+        else if (c == u'\n')
+            out += QLatin1String("\\n");
+        else if (c == u'\r')
+            out += QLatin1String("\\r");
+        else
+            out += c;
+    }
+    return out;
+}
+
+QString UnescapeLineText(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar next = i + 1 < text.size() ? text[i + 1] : QChar();
+        if (text[i] != u'\\' || (next != u'n' && next != u't' && next != u'r' && next != u'\\')) {
+            out += text[i];
+            continue;
+        }
+        out += next == u'n' ? QChar(u'\n') : next == u't' ? QChar(u'\t') : next == u'r' ? QChar(u'\r') : next;
+        ++i;
+    }
+    return out;
+}
+
 }  // namespace platform

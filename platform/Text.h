@@ -18,4 +18,11 @@ double _wtof(const QString& text);
 // away from zero. -1 when the denominator is 0 or the result leaves int.
 int MulDiv(int number, int numerator, int denominator);
 
+// One-line text for tables and settings files: a backslash, CR and LF are
+// written as two characters each (backslash and backslash, "r", "n"); reading
+// also takes backslash "t", and keeps any other backslash as itself, so that
+// a section name such as Dialog\Program stands as it is.
+QString EscapeLineText(const QString& text);
+QString UnescapeLineText(const QString& text);
+
 }  // namespace platform

@@ -17,7 +17,6 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QSignalBlocker>
-#include <cstdio>
 
 namespace {
 
@@ -289,27 +288,12 @@ void CDlgProgram::OnBnClickedPrgBtnDelete()
     }
     const QByteArray filtered = CProgramListFile::RemoveSectionAfterwards(source.readAll(), item.progNum);
     source.close();
-    const QString temporary = m_strUserPrgPath + QStringLiteral(".$$$");
-    QFile target(temporary);
-    if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // a list that cannot be replaced stays whole, and nothing else changes
+    if (!CProgramListFile::ReplaceList(m_strUserPrgPath, filtered)) {
         platform::MessageBox(this, platform::LoadString(IDS_PRGLIST_FAILED), platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return;
     }
-    const bool written = target.write(filtered) == filtered.size() && target.flush();
-    target.close();
-    // renamed over the list in one step: a failure leaves the old list whole, and nothing else changes
-    if (!written || std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(m_strUserPrgPath).constData()) != 0) {
-        QFile::remove(temporary);
-        platform::MessageBox(this, platform::LoadString(IDS_PRGLIST_FAILED), platform::MB_OK | platform::MB_ICONEXCLAMATION);
-        return;
-    }
-
-    CParamFile userList;
-    userList.SetParameterFile(m_strUserPrgPath);
-    int count = 0;
-    userList.UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Read);
-    --count;
-    userList.UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Write);
+    const int count = CProgramListFile::DecrementCount(m_strUserPrgPath);
 
     const QString folder = m_strUserPrgPath.left(m_strUserPrgPath.lastIndexOf(u'/') + 1);
     CCommonFile::DeleteDirectory(folder + CCommonFile::GetBaseFileName(item.script), 1);

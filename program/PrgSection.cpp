@@ -112,21 +112,8 @@ int CPrgSection::Delete(const QString& listPath, const QString& baseName)
     QByteArray bytes;
     if (!readFile(listPath, bytes))
         return 0;
-    const QByteArray filtered = CProgramListFile::RemoveSection(bytes, found);
-    // written beside the list and renamed over it in one step: the old list stays whole until then
-    if (!platform::ReplaceFile(listPath + QStringLiteral(".$$$"), filtered))
+    if (!CProgramListFile::ReplaceList(listPath, CProgramListFile::RemoveSection(bytes, found)))
         return 0;
-    if (std::rename(QFile::encodeName(listPath + QStringLiteral(".$$$")).constData(),
-                    QFile::encodeName(listPath).constData()) != 0) {
-        QFile::remove(listPath + QStringLiteral(".$$$"));
-        return 0;
-    }
-
-    CParamFile updated;
-    updated.SetParameterFile(listPath);
-    int count = 0;
-    updated.UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Read);
-    --count;
-    updated.UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Write);
+    CProgramListFile::DecrementCount(listPath);
     return 1;
 }

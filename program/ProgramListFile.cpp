@@ -1,7 +1,12 @@
 #include "program/ProgramListFile.h"
 
 #include "platform/CodePage.h"
+#include "platform/FileReplace.h"
 #include "platform/Text.h"
+#include "support/zvndcm/ParamFile.h"
+
+#include <QFile>
+#include <cstdio>
 
 namespace {
 
@@ -80,6 +85,29 @@ QByteArray CProgramListFile::RemoveSection(const QByteArray& bytes, int n)
             out += line + "\r\n";
     }
     return out;
+}
+
+bool CProgramListFile::ReplaceList(const QString& listPath, const QByteArray& bytes)
+{
+    const QString temporary = listPath + QStringLiteral(".$$$");
+    if (!platform::ReplaceFile(temporary, bytes))
+        return false;
+    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(listPath).constData()) != 0) {
+        QFile::remove(temporary);
+        return false;
+    }
+    return true;
+}
+
+int CProgramListFile::DecrementCount(const QString& listPath)
+{
+    CParamFile list;
+    list.SetParameterFile(listPath);
+    int count = 0;
+    list.UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Read);
+    --count;
+    list.UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Write);
+    return count;
 }
 
 QByteArray CProgramListFile::RemoveSectionAfterwards(const QByteArray& bytes, int n)

@@ -21,6 +21,12 @@ public:
     // line beginning with "[", and numbers every later "[Prog<k>]" (k >= n) k - 1.
     static QByteArray RemoveSection(const QByteArray& bytes, int n);
 
+    // Puts the new list in place: written to the list's path + ".$$$", flushed,
+    // and renamed over the list in one step, so that a crash leaves one whole list.
+    static bool ReplaceList(const QString& listPath, const QByteArray& bytes);
+    // Num of "Programs" less one, written back; the new count
+    static int DecrementCount(const QString& listPath);
+
     // The program dialog's filter: the same, in three states (before the
     // section, inside it, after it); every "[Prog<k>]" after it becomes k - 1.
     static QByteArray RemoveSectionAfterwards(const QByteArray& bytes, int n);

@@ -1,41 +1,7 @@
 #include "support/zvnreg/SettingsDocument.h"
 
-namespace {
+#include "platform/Text.h"
 
-// a value is one line in the file: its line breaks and backslashes are escaped
-QString escape(const QString& value)
-{
-    QString out;
-    out.reserve(value.size());
-    for (QChar c : value) {
-        if (c == u'\\')
-            out += u"\\\\";
-        else if (c == u'\n')
-            out += u"\\n";
-        else if (c == u'\r')
-            out += u"\\r";
-        else
-            out += c;
-    }
-    return out;
-}
-
-QString unescape(const QString& text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != u'\\' || i + 1 == text.size()) {
-            out += text[i];
-            continue;
-        }
-        const QChar next = text[++i];
-        out += next == u'n' ? QChar(u'\n') : next == u'r' ? QChar(u'\r') : next;
-    }
-    return out;
-}
-
-}  // namespace
 
 CSettingsDocument CSettingsDocument::Parse(const QByteArray& utf8)
 {
@@ -59,7 +25,7 @@ CSettingsDocument CSettingsDocument::Parse(const QByteArray& utf8)
         if (!current || eq <= 0)
             continue;  // a line outside any section, or without a name, is not a value
         const QString name = line.left(eq).trimmed().toString();
-        const QString value = unescape(line.mid(eq + 1).toString());
+        const QString value = platform::UnescapeLineText(line.mid(eq + 1).toString());
         bool known = false;
         for (const Entry& e : current->entries)
             known = known || e.name.compare(name, Qt::CaseInsensitive) == 0;
@@ -77,7 +43,7 @@ QByteArray CSettingsDocument::Serialize() const
             text += u'\n';
         text += QLatin1Char('[') + section.name + QLatin1String("]\n");
         for (const Entry& e : section.entries)
-            text += e.name + u'=' + escape(e.value) + u'\n';
+            text += e.name + u'=' + platform::EscapeLineText(e.value) + u'\n';
     }
     return text.toUtf8();
 }
