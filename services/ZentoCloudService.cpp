@@ -249,6 +249,11 @@ std::string CZentoCloudService::BaseUrl() const { return "https://127.0.0.1:" + 
 bool CZentoCloudService::Start(int port, int httpPort)
 {
     Impl& d = *m_impl;
+    Stop();  // a second start (on other ports) replaces the first
+    X509_free(d.certificate);
+    EVP_PKEY_free(d.key);
+    d.certificate = nullptr;
+    d.key = nullptr;
     if (!makeCertificate(&d.certificate, &d.key))
         return false;
     d.https = std::make_unique<httplib::SSLServer>(d.certificate, d.key);

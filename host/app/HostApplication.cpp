@@ -37,13 +37,21 @@ int RunHost(int argc, char** argv)
         out << "zvnhost: cannot prepare the data folder " << folders.Root() << Qt::endl;
         return 1;
     }
-    // the local ZentoCloud service, where the module's default address points
+    // the local ZentoCloud service, where the module's default address points; on free ports
+    // when those are taken, and then the settings name it unless they name a service already
     CZentoCloudService cloud((folders.Root() + QStringLiteral("/zentocloud.sqlite")).toStdString());
+    const QString section = QStringLiteral("General\\Authentication");
     QString base;
-    const bool addressSet = CRegistry::Read(QStringLiteral("General\\Authentication"), QStringLiteral("CloudUrlBase"), QString(), base);
-    if (!cloud.Start(QUrl(CDlgCloudLogin::DefaultUrlBase()).port(), 47080) && !(cloud.Start(0, 0) && !addressSet
-        && CRegistry::Write(QStringLiteral("General\\Authentication"), QStringLiteral("CloudUrlBase"), QString::fromStdString(cloud.BaseUrl()))))
+    const bool addressSet = CRegistry::Read(section, QStringLiteral("CloudUrlBase"), QString(), base);
+    if (cloud.Start(QUrl(CDlgCloudLogin::DefaultUrlBase()).port(), 47080)) {
+        // the module's defaults reach it
+    } else if (cloud.Start(0, 0)) {
+        if (!addressSet)
+            CRegistry::Write(section, QStringLiteral("CloudUrlBase"), QString::fromStdString(cloud.BaseUrl()));
+        out << "zvnhost: the local ZentoCloud service runs at " << QString::fromStdString(cloud.BaseUrl()) << Qt::endl;
+    } else {
         out << "zvnhost: the local ZentoCloud service could not start" << Qt::endl;
+    }
     CSimulatedCore core;
     const QString logPath = parser.isSet(log) ? parser.value(log) : qEnvironmentVariable("ZVNHOST_COMMAND_LOG");
     if (!logPath.isEmpty() && !core.SetCommandLog(logPath))
