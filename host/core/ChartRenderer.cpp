@@ -35,18 +35,23 @@ public:
         m_p.setRenderHint(QPainter::TextAntialiasing);
     }
 
-    // a polyline of frame directions, broken where it leaves the visible side
+    // a polyline of frame directions, broken where it leaves the visible side,
+    // stroked as one path so that a wide translucent pen does not darken its joints
     void curve(const QList<astro::Spherical>& points, astro::Frame frame, const QPen& pen)
     {
-        m_p.setPen(pen);
+        QPainterPath path;
         std::optional<QPointF> last;
         const double limit = std::hypot(m_image.width(), m_image.height());
         for (const astro::Spherical& s : points) {
             const std::optional<QPointF> at = m_proj.Project(inView(s, frame));
-            if (at && last && QLineF(*last, *at).length() < limit)
-                m_p.drawLine(*last, *at);
+            if (at && last && QLineF(*last, *at).length() < limit) {
+                if (path.currentPosition() != *last || path.elementCount() == 0)
+                    path.moveTo(*last);
+                path.lineTo(*at);
+            }
             last = at;
         }
+        m_p.strokePath(path, pen);
     }
 
     // a great or small circle of a frame: fixed latitude, or fixed longitude
@@ -98,9 +103,10 @@ void drawMilkyWay(Painter& painter, const CChartProjection& proj, int width)
     QList<astro::Spherical> equator;
     for (int l = 0; l <= 360; l += 2)
         equator.append({double(l), 0});
-    const double widthPx = std::max(8.0, width / 40.0);
-    for (int pass = 3; pass >= 1; --pass) {
-        QPen pen(QColor(0x8C, 0x9C, 0xC8, 12 + 6 * (3 - pass)), widthPx * pass, Qt::SolidLine, Qt::RoundCap);
+    // a soft band: wide faint strokes under narrower brighter ones
+    const double widthPx = std::max(6.0, width / 60.0);
+    for (int pass = 4; pass >= 1; --pass) {
+        QPen pen(QColor(0x9C, 0xAC, 0xD8, 10 + 5 * (4 - pass)), widthPx * pass, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
         painter.curve(equator, astro::Frame::Galactic, pen);
     }
     Q_UNUSED(proj);
