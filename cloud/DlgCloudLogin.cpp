@@ -33,6 +33,7 @@ const char* const kAgent = "ZentorinLite/1.0";
 
 // the local service the reference host runs; a user points CloudUrlBase elsewhere
 const QString kDefaultBase = QStringLiteral("https://127.0.0.1:47443");
+const QString kDefaultReg = QStringLiteral("http://127.0.0.1:47080/register");
 
 QString setting(const QString& section, const QString& name, const QString& fallback)
 {
@@ -45,6 +46,8 @@ QString setting(const QString& section, const QString& name, const QString& fall
 
 QString CDlgCloudLogin::DefaultUrlBase() { return kDefaultBase; }
 
+QString CDlgCloudLogin::DefaultUrlReg() { return kDefaultReg; }
+
 CDlgCloudLogin::CDlgCloudLogin(QWidget* parent) : CZntDialog(IDD_CLOUD_LOGIN, parent)
 {
     LoadSettingsSection(IDS_SECTION);
@@ -54,7 +57,7 @@ CDlgCloudLogin::CDlgCloudLogin(QWidget* parent) : CZntDialog(IDD_CLOUD_LOGIN, pa
     m_strAccount = setting(m_strAuthSection, LoadString(IDS_VAROQUIN_ID), {});
     m_account.userName = setting(m_strAuthSection, LoadString(IDS_USER_NAME), {});
     m_strUrlBase = setting(m_strAuthSection, QStringLiteral("CloudUrlBase"), kDefaultBase);
-    m_strUrlReg = setting(m_strAuthSection, QStringLiteral("CloudUrlReg"), QStringLiteral("http://127.0.0.1:47080/register"));
+    m_strUrlReg = setting(m_strAuthSection, QStringLiteral("CloudUrlReg"), kDefaultReg);
     m_strApiStatus = setting(m_strAuthSection, QStringLiteral("CloudApiStatus"),
                              QStringLiteral("/api/user_status?access_token=%s&access_token_secret=%s"));
     m_strApiReg = setting(m_strAuthSection, QStringLiteral("CloudApiReg"), QStringLiteral("/api/register"));

@@ -38,8 +38,9 @@ public:
     void OnBnClickedOk();
     void OnBnClickedRegisterId();
 
-    // the service's built-in address, when the settings name none
+    // the service's built-in addresses, when the settings name none
     static QString DefaultUrlBase();
+    static QString DefaultUrlReg();
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -91,6 +91,15 @@ bool CProgramListReader::HeaderIsValid(CParamFile& file)
     return owner == u"ZentorinLite" && id == u"ProgramList" && platform::_wtof(version) <= 1.0;
 }
 
+bool CProgramListReader::OpenList(const QString& path, CParamFile& file)
+{
+    file.SetParameterFile(path);
+    if (HeaderIsValid(file))
+        return true;
+    platform::MessageBox(nullptr, platform::LoadString(IDS_PRGLIST_BAD_FORMAT), platform::MB_OK | platform::MB_ICONHAND);
+    return false;
+}
+
 int CProgramListReader::ReadLists(const QString& systemList, const QString& userList,
                                   const std::function<int(CParamFile*, int)>& readOne)
 {
@@ -100,20 +109,14 @@ int CProgramListReader::ReadLists(const QString& systemList, const QString& user
         return 0;
     }
     CParamFile system;
-    system.SetParameterFile(systemList);
-    if (!HeaderIsValid(system)) {
-        platform::MessageBox(nullptr, platform::LoadString(IDS_PRGLIST_BAD_FORMAT), platform::MB_OK | platform::MB_ICONHAND);
+    if (!OpenList(systemList, system))
         return 0;
-    }
     readOne(&system, 1);
     if (!CCommonFile::DoesFileExist(userList))
         return 1;
     CParamFile user;
-    user.SetParameterFile(userList);
-    if (!HeaderIsValid(user)) {
-        platform::MessageBox(nullptr, platform::LoadString(IDS_PRGLIST_BAD_FORMAT), platform::MB_OK | platform::MB_ICONHAND);
-        return 0;
-    }
+    if (!OpenList(userList, user))
+        return 0;  // the system programs stay loaded
     readOne(&user, 0);
     return 1;
 }

@@ -28,6 +28,8 @@ public:
 
     // The owner, id and version a list must have to be read.
     static bool HeaderIsValid(CParamFile& file);
+    // Reads the list into `file` and checks its header; message 16005 when it is not a program list.
+    static bool OpenList(const QString& path, CParamFile& file);
 
     // Where a program's scene file is: 1 and its path, or 0 and the kind of
     // program (long and short) to tell the user.

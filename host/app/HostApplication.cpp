@@ -43,7 +43,7 @@ int RunHost(int argc, char** argv)
     const QString section = QStringLiteral("General\\Authentication");
     QString base;
     const bool addressSet = CRegistry::Read(section, QStringLiteral("CloudUrlBase"), QString(), base);
-    if (cloud.Start(QUrl(CDlgCloudLogin::DefaultUrlBase()).port(), 47080)) {
+    if (cloud.Start(QUrl(CDlgCloudLogin::DefaultUrlBase()).port(), QUrl(CDlgCloudLogin::DefaultUrlReg()).port())) {
         // the module's defaults reach it
     } else if (cloud.Start(0, 0)) {
         if (!addressSet)

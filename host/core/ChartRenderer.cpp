@@ -98,7 +98,7 @@ void drawBackground(QPainter& p, const SkyState& state, const QSize& size)
     p.fillRect(QRect(QPoint(0, 0), size), sky);
 }
 
-void drawMilkyWay(Painter& painter, const CChartProjection& proj, int width)
+void drawMilkyWay(Painter& painter, int width)
 {
     QList<astro::Spherical> equator;
     for (int l = 0; l <= 360; l += 2)
@@ -109,7 +109,6 @@ void drawMilkyWay(Painter& painter, const CChartProjection& proj, int width)
         QPen pen(QColor(0x9C, 0xAC, 0xD8, 10 + 5 * (4 - pass)), widthPx * pass, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
         painter.curve(equator, astro::Frame::Galactic, pen);
     }
-    Q_UNUSED(proj);
 }
 
 void drawGrids(Painter& painter, const SkyState& state)
@@ -382,7 +381,7 @@ QImage CChartRenderer::Render(const SkyState& state, const QSize& size)
     drawBackground(painter.p(), state, size);
     const double pixelsPerDegree = size.width() / std::max(1.0, state.angle);
     if (state.Flag("milkyway.visible"))
-        drawMilkyWay(painter, projection, size.width());
+        drawMilkyWay(painter, size.width());
     drawGrids(painter, state);
     drawDeepSky(painter, projection, state, pixelsPerDegree);
     drawConstellations(painter, projection, state);

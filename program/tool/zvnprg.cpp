@@ -46,14 +46,8 @@ int fail(const QString& message)
 // a list that is there must be one: an editor must not write into anything else
 bool usableList(const QString& path)
 {
-    if (!CCommonFile::DoesFileExist(path))
-        return true;
     CParamFile file;
-    file.SetParameterFile(path);
-    if (CProgramListReader::HeaderIsValid(file))
-        return true;
-    fail(platform::LoadString(16005) + QStringLiteral(" (") + path + u')');
-    return false;
+    return !CCommonFile::DoesFileExist(path) || CProgramListReader::OpenList(path, file);
 }
 
 int list(const QString& systemList, const QString& userList)
