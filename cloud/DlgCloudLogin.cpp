@@ -104,7 +104,8 @@ void CDlgCloudLogin::AttachControls()
 
 int CDlgCloudLogin::OnInitDialog()
 {
-    CZntDialog::OnInitDialog();  // fills the fields, attaches the controls
+    CZntDialog::OnInitDialog();  // fills the fields
+    AttachControls();
     auto* picture = qobject_cast<QLabel*>(GetDlgItem(IDC_TITLE));
     if (!picture)
         return 1;
@@ -121,8 +122,10 @@ int CDlgCloudLogin::OnInitDialog()
         size = QSize(int(b.width() * s), int(b.height() * s));
     }
     const int cx = a.width() / 2, cy = a.height() / 2;
-    picture->setGeometry(QRect(QPoint(cx - size.width() / 2, cy - size.height() / 2),
-                               QPoint(cx + size.width() / 2, cy + size.height() / 2)));
+    // left and right as a window rectangle has them: the right edge lies outside
+    const int left = cx - size.width() / 2, right = cx + size.width() / 2;
+    const int top = cy - size.height() / 2, bottom = cy + size.height() / 2;
+    picture->setGeometry(left, top, right - left, bottom - top);
     picture->setScaledContents(true);
     picture->setPixmap(QPixmap::fromImage(m_bmpTitle));
     return 1;

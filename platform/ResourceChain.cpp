@@ -1,8 +1,11 @@
 #include "platform/ResourceChain.h"
 
 #include "platform/Text.h"
+#include "platform/WindowMessage.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QStyle>
 #include <QHash>
 #include <QList>
 #include <memory>
@@ -107,7 +110,22 @@ QImage LoadBitmap(int id) { return findImage(QStringLiteral("bitmaps/%1.png").ar
 
 QImage LoadBitmap(const QString& name) { return findImage(QStringLiteral("bitmaps/") + name + QStringLiteral(".png")); }
 
-QImage LoadIcon(int id) { return findImage(QStringLiteral("icons/%1.png").arg(id)); }
+QImage LoadIcon(int id)
+{
+    const QImage own = findImage(QStringLiteral("icons/%1.png").arg(id));
+    if (!own.isNull() || !qApp)
+        return own;
+    // the system's icons are the desktop style's own
+    QStyle::StandardPixmap standard;
+    switch (id) {
+    case IDI_HAND: standard = QStyle::SP_MessageBoxCritical; break;
+    case IDI_QUESTION: standard = QStyle::SP_MessageBoxQuestion; break;
+    case IDI_EXCLAMATION: standard = QStyle::SP_MessageBoxWarning; break;
+    case IDI_INFORMATION: standard = QStyle::SP_MessageBoxInformation; break;
+    default: return own;
+    }
+    return QApplication::style()->standardIcon(standard).pixmap(32, 32).toImage();
+}
 
 QString ResourceText(const QString& file)
 {

@@ -23,7 +23,7 @@ QString LoadString(int id);                  // empty text when no module has it
 const DialogTemplate* FindDialogTemplate(int id);  // null when no module has it; valid while its module stays
 QImage LoadBitmap(int id);                   // null image when no module has it
 QImage LoadBitmap(const QString& name);      // bitmaps named by text ("PRGOKU")
-QImage LoadIcon(int id);
+QImage LoadIcon(int id);                    // also the system's IDI_ icons
 QString ResourceText(const QString& file);   // a text file of the first module that has it ("version.txt")
 
 }  // namespace platform

@@ -17,6 +17,23 @@ using LRESULT = qintptr;
 constexpr unsigned WM_COMMAND = 0x0111;
 constexpr unsigned WM_USER = 0x0400;
 
+// Messages of the standard controls, with their Windows numbers. A dialog's
+// controls answer them (see CZntDialog); image and icon "handles" are
+// pointers to a QImage that stays the sender's.
+constexpr unsigned BM_SETSTYLE = 0x00F4;               // wParam 1: the default push button, 0: a plain one
+constexpr unsigned STM_SETICON = 0x0170;               // 368: wParam the icon
+constexpr unsigned STM_SETIMAGE = 0x0172;              // 370: wParam IMAGE_BITMAP or IMAGE_ICON, lParam the image
+constexpr unsigned EM_SETBKGNDCOLOR = WM_USER + 67;    // 1091: lParam the colour as 0x00BBGGRR
+constexpr int IMAGE_BITMAP = 0;
+constexpr int IMAGE_ICON = 1;
+constexpr int BS_PUSHBUTTON = 0;
+constexpr int BS_DEFPUSHBUTTON = 1;
+// the system's icons, as LoadIcon(id) finds them
+constexpr int IDI_HAND = 32513;
+constexpr int IDI_QUESTION = 32514;
+constexpr int IDI_EXCLAMATION = 32515;
+constexpr int IDI_INFORMATION = 32516;
+
 class WindowMessageEvent : public QEvent {
 public:
     WindowMessageEvent(unsigned message, WPARAM wParam, LPARAM lParam);

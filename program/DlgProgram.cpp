@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QWindow>
 
 namespace {
 
@@ -35,34 +36,27 @@ QString unescapeLines(QString text) { return text.replace(QStringLiteral("\\r\\n
 
 CDlgProgram::CDlgProgram(QWidget* parent) : CZntDialog(IDD_PROGRAM, parent)
 {
-    init();
     LoadSettingsSection(IDS_PROGRAM_SECTION);
 }
 
 CDlgProgram::CDlgProgram(const QString& systemList, const QString& userList, QWidget* parent)
     : CZntDialog(IDD_PROGRAM, parent), m_strSysPrgPath(systemList), m_strUserPrgPath(userList)
 {
-    init();
 }
 
 CDlgProgram::CDlgProgram(const QString& systemList, const QString& userList, CCorZnt* host, QWidget* parent)
     : CZntDialog(IDD_PROGRAM, parent, host), m_strSysPrgPath(systemList), m_strUserPrgPath(userList)
 {
-    init();
 }
 
 CDlgProgram::~CDlgProgram() = default;
 
-void CDlgProgram::init()
+const QString& CDlgProgram::NoticeText()
 {
-    // the dialog's own surface colour, which its bitmaps are drawn on
-    if (!m_bPlainStyle)
-        setStyleSheet(styleSheet() + QStringLiteral("QDialog { background: #353a42; }"));
-    if (QListWidget* l = list()) {
-        l->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-        l->viewport()->installEventFilter(this);
-        l->installEventFilter(this);
-    }
+    static const QString notice = QStringLiteral(
+        "プラネタリウム番組は、個人での視聴など私的利用に限ってご利用になれます。\r\n"
+        "不特定多数の方を対象とした上映については、お問い合わせください。");
+    return notice;
 }
 
 QListWidget* CDlgProgram::list() const { return qobject_cast<QListWidget*>(GetDlgItem(IDC_PRG_LST_PROGRAM)); }
@@ -81,6 +75,18 @@ const MessageMap& CDlgProgram::GetMessageMap() const
 int CDlgProgram::OnInitDialog()
 {
     CZntDialog::OnInitDialog();
+    // the dialog's own surface colour, which its bitmaps are drawn on
+    if (!m_bPlainStyle)
+        setStyleSheet(styleSheet() + QStringLiteral("QDialog { background: #353a42; }"));
+    if (QListWidget* l = list()) {
+        l->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+        connect(l->verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] {
+            if (m_nPendingTop >= 0)
+                setTopIndex(m_nPendingTop);
+        });
+        l->viewport()->installEventFilter(this);
+        l->installEventFilter(this);
+    }
     for (int i = 0; i < 10; ++i)
         m_bmpIcons[i] = platform::LoadBitmap(16035 + i);
     if (!ReadProgramList()) {
@@ -157,8 +163,12 @@ int CDlgProgram::topIndex() const
 
 void CDlgProgram::setTopIndex(int index)
 {
-    if (QListWidget* l = list())
-        l->verticalScrollBar()->setValue(index);
+    QListWidget* l = list();
+    if (!l)
+        return;
+    l->verticalScrollBar()->setValue(index);
+    // a list not laid out yet has no scroll range: the position is taken once it has one
+    m_nPendingTop = l->verticalScrollBar()->value() == index ? -1 : index;
 }
 
 void CDlgProgram::OnLbnSelchangePrgLstProgram()
@@ -183,21 +193,29 @@ void CDlgProgram::OnLbnSelchangePrgLstProgram()
 
 void CDlgProgram::buildInfoTexts(const tagPROGITEM& item)
 {
-    m_strInfo.clear();
-    m_strInfo << item.title;
-    m_strInfo << (item.subTitle.isEmpty() ? QString() : QStringLiteral(" ～ %1 ～").arg(item.subTitle));
-    m_strInfo << unescapeLines(item.summary);
-    m_strInfo << (item.year.isEmpty() ? QString() : QStringLiteral("%1年制作").arg(item.year));
-    QString label, value;
+    InfoTexts info;
+    info.title = item.title;
+    if (!item.subTitle.isEmpty())
+        info.subTitle = QStringLiteral(" ～ %1 ～").arg(item.subTitle);
+    info.summary = unescapeLines(item.summary);
+    if (!item.year.isEmpty())
+        info.year = QStringLiteral("%1年制作").arg(item.year);
+    QString caption;
     if (item.type == u"BGV")
-        label = QStringLiteral("曲"), value = item.music;
+        caption = QStringLiteral("曲"), info.creditValue = item.music;
     else if (item.artist.isEmpty())
-        label = QStringLiteral("シナリオ・ナレーション"), value = item.narrator;
+        caption = QStringLiteral("シナリオ・ナレーション"), info.creditValue = item.narrator;
     else
-        label = item.artWork, value = item.artist;
+        caption = item.artWork, info.creditValue = item.artist;
+    info.creditLabel = caption + QStringLiteral("：");
     if (!item.org.isEmpty())
-        value += QStringLiteral("（%1）").arg(item.org);
-    m_strInfo << QStringLiteral("%1：%2").arg(label, value);
+        info.creditValue += QStringLiteral("（%1）").arg(item.org);
+    // a block with nothing to say is not drawn, not even its mark
+    if (!item.profile.isEmpty())
+        info.profile = QStringLiteral("★") + unescapeLines(item.profile);
+    if (!item.orgInfo.isEmpty())
+        info.organisation = QStringLiteral("☆%1\r\n%2").arg(item.org, unescapeLines(item.orgInfo));
+    m_info = info;
 }
 
 void CDlgProgram::OnEnterKey()
@@ -251,14 +269,15 @@ void CDlgProgram::OnLButtonDblClk(unsigned, const QPoint& point)
     QListWidget* l = list();
     if (!l || !l->geometry().contains(point))
         return;
-    // as the list box answers LB_ITEMFROMPOINT: the nearest entry, and whether the point is outside its client area
+    // as the list box answers LB_ITEMFROMPOINT: the nearest entry, and whether the point lies on no entry
     const QPoint inViewport = l->viewport()->mapFrom(this, point);
-    const bool outside = !l->viewport()->rect().contains(inViewport);
+    const QModelIndex at = l->indexAt(inViewport);
+    const bool outside = !at.isValid() || !l->viewport()->rect().contains(inViewport);
     int index = 0;
-    if (l->count() > 0) {
-        const QModelIndex at = l->indexAt(inViewport);
-        index = at.isValid() ? at.row() : (inViewport.y() < 0 ? topIndex() : l->count() - 1);
-    }
+    if (at.isValid())
+        index = at.row();
+    else if (l->count() > 0)
+        index = inViewport.y() < 0 ? topIndex() : l->count() - 1;
     if (!outside && index < l->count()) {
         selectSilently(index);
         OnLbnSelchangePrgLstProgram();
@@ -277,12 +296,14 @@ void CDlgProgram::OnBnClickedPrgBtnDelete()
     const tagPROGITEM item = m_arrProgram[index];
     if (item.isSystem)
         return;
+    // the one folder the delete may remove; a script that names no program folder of its own is refused
+    const QString programFolder = CProgramListFile::ProgramFolder(m_strUserPrgPath, item.script);
     if (platform::MessageBox(this, platform::LoadString(IDS_DELETE_QUESTION).replace(QStringLiteral("%1"), item.title),
                              platform::MB_OKCANCEL | platform::MB_ICONASTERISK) != platform::IDOK)
         return;
 
     QFile source(m_strUserPrgPath);
-    if (!source.open(QIODevice::ReadOnly)) {
+    if (programFolder.isEmpty() || !source.open(QIODevice::ReadOnly)) {
         platform::MessageBox(this, platform::LoadString(IDS_PRGLIST_FAILED), platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return;
     }
@@ -295,10 +316,9 @@ void CDlgProgram::OnBnClickedPrgBtnDelete()
     }
     const int count = CProgramListFile::DecrementCount(m_strUserPrgPath);
 
-    const QString folder = m_strUserPrgPath.left(m_strUserPrgPath.lastIndexOf(u'/') + 1);
-    CCommonFile::DeleteDirectory(folder + CCommonFile::GetBaseFileName(item.script), 1);
+    CCommonFile::DeleteDirectory(programFolder, 1);
     if (count < 1)
-        CCommonFile::DeleteDirectory(folder, 1);  // the list file goes with it
+        CCommonFile::DeleteDirectory(CCommonFile::GetPathName(m_strUserPrgPath), 1);  // the list file goes with it
 
     const int previous = m_nProgNum;
     m_arrProgram.removeAt(index);
@@ -337,6 +357,10 @@ void CDlgProgram::mouseMoveEvent(QMouseEvent* e)
     if (!m_bDragging)
         return CZntDialog::mouseMoveEvent(e);
     move(pos() + e->position().toPoint() - m_ptDragOrigin);
+    // top-most and shown, as the drag places it; the window's own flags change, so the dialog stays up
+    if (QWindow* window = windowHandle(); window && !(window->flags() & Qt::WindowStaysOnTopHint))
+        window->setFlags(window->flags() | Qt::WindowStaysOnTopHint);
+    show();
     raise();
 }
 
@@ -351,7 +375,7 @@ void CDlgProgram::mouseReleaseEvent(QMouseEvent* e)
 void CDlgProgram::paintEvent(QPaintEvent* e)
 {
     CZntDialog::paintEvent(e);
-    if (m_nProgNum < 0 || m_strInfo.isEmpty() || !list())
+    if (m_nProgNum < 0 || m_info.title.isEmpty() || !list())
         return;
     // the selected program's description beside the list
     QPainter p(this);
@@ -363,12 +387,13 @@ void CDlgProgram::paintEvent(QPaintEvent* e)
     title.setBold(true);
     p.setFont(title);
     QRect drawn;
-    p.drawText(r, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, m_strInfo.value(0), &drawn);
+    p.drawText(r, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, m_info.title, &drawn);
     const QRect rest(r.left(), drawn.bottom() + 8, r.width(), r.bottom() - drawn.bottom() - 8);
     p.setFont(font());
     QString body;
-    for (int i = 1; i < m_strInfo.size(); ++i)
-        if (!m_strInfo[i].isEmpty())
-            body += m_strInfo[i] + QStringLiteral("\n\n");
+    for (const QString& text : {m_info.subTitle, m_info.summary, m_info.year, m_info.creditLabel + m_info.creditValue,
+                                m_info.profile, m_info.organisation})
+        if (!text.isEmpty())
+            body += text + QStringLiteral("\n\n");
     p.drawText(rest, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, body);
 }

@@ -35,6 +35,19 @@ public:
     int GetPlayTime() const { return m_nPlayTime; }
     int GetIsSystem() const { return m_nIsSystem; }
     const QString& GetDateText() const { return m_strDate; }
+    // what the info panel shows of the selected program
+    struct InfoTexts {
+        QString title;
+        QString subTitle;      // " ～ sub-title ～", or empty
+        QString summary;       // its line breaks restored
+        QString year;          // "<Year>年制作", or empty
+        QString creditLabel;   // "<caption>："
+        QString creditValue;   // the credit, "（<Org>）" after it when there is one
+        QString profile;       // "★<Profile>", or empty
+        QString organisation;  // "☆<Org>\r\n<OrgInfo>" when there is organisation information, or empty
+    };
+    const InfoTexts& GetInfoTexts() const { return m_info; }
+    static const QString& NoticeText();
     const QList<tagPROGITEM>& Programs() const { return m_arrProgram; }
 
     int ReadProgramList();
@@ -60,7 +73,6 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
-    void init();
     void openSelected();
     void selectSilently(int index);
     int topIndex() const;
@@ -80,10 +92,11 @@ private:
     int m_nPlayTime = 3600;
     int m_nProgNum = -1;
     int m_nScrlPos = -1;
+    int m_nPendingTop = -1;  // a first visible entry waiting for the list's layout
     QString m_strDate;
     int m_bDragging = 0;
     QPoint m_ptDragOrigin;
-    QStringList m_strInfo;  // the selected program's description, as the info panel shows it
+    InfoTexts m_info;  // the selected program's description, as the info panel shows it
 
     QList<tagPROGITEM> m_arrProgram;
     QImage m_bmpIcons[10];  // 16035..16044, owned here; records refer to them

@@ -3,9 +3,12 @@
 #include "platform/CodePage.h"
 #include "platform/FileReplace.h"
 #include "platform/Text.h"
+#include "support/zvncom/CommonFile.h"
 #include "support/zvndcm/ParamFile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cstdio>
 
 namespace {
@@ -108,6 +111,14 @@ int CProgramListFile::DecrementCount(const QString& listPath)
     --count;
     list.UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Write);
     return count;
+}
+
+QString CProgramListFile::ProgramFolder(const QString& listPath, const QString& script)
+{
+    const QString listFolder = QDir::cleanPath(QFileInfo(listPath).absolutePath());
+    const QString folder = QDir::cleanPath(listFolder + u'/' + CCommonFile::GetBaseFileName(script));
+    // "", "." and ".." name the list's own folder or one above it: neither lies directly in it
+    return QFileInfo(folder).absolutePath() == listFolder ? folder : QString();
 }
 
 QByteArray CProgramListFile::RemoveSectionAfterwards(const QByteArray& bytes, int n)

@@ -27,6 +27,12 @@ public:
     // Num of "Programs" less one, written back; the new count
     static int DecrementCount(const QString& listPath);
 
+    // The folder of the program whose scene file is `script`, beside the list:
+    // the list's folder + the script's base name. Empty when that is not a
+    // folder strictly below the list's folder (a script "", "." or ".." would
+    // name the list's own folder), so nothing but one program's folder is removed.
+    static QString ProgramFolder(const QString& listPath, const QString& script);
+
     // The program dialog's filter: the same, in three states (before the
     // section, inside it, after it); every "[Prog<k>]" after it becomes k - 1.
     static QByteArray RemoveSectionAfterwards(const QByteArray& bytes, int n);

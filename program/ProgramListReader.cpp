@@ -13,6 +13,8 @@ namespace {
 
 constexpr int IDS_PRGLIST_BAD_FORMAT = 16005;
 constexpr int IDS_PRGLIST_NOT_FOUND = 16006;
+constexpr int kMaxPrograms = 100000;
+constexpr int kMaxMissingSections = 1000;
 
 // the drive and folder of a path, ending in "/"
 QString folderOf(const QString& path) { return path.left(path.lastIndexOf(u'/') + 1); }
@@ -53,7 +55,7 @@ int CProgramListReader::DoRead(CParamFile* file, int isSystem, QList<tagPROGITEM
     int count = 0;
     file->UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Read);
     // room for the programs at once (a count no list reaches is not trusted with memory)
-    programs.reserve(programs.size() + std::clamp(count, 0, 100000));
+    programs.reserve(programs.size() + std::clamp(count, 0, kMaxPrograms));
     for (int n = 1; n <= count; ++n) {
         const QString section = QStringLiteral("Prog%1").arg(n);
         tagPROGITEM item;
@@ -88,7 +90,13 @@ bool CProgramListReader::HeaderIsValid(CParamFile& file)
 {
     QString id, version, owner;
     file.GetParamFileProperty(id, version, owner);
-    return owner == u"ZentorinLite" && id == u"ProgramList" && platform::_wtof(version) <= 1.0;
+    if (owner != u"ZentorinLite" || id != u"ProgramList" || platform::_wtof(version) > 1.0)
+        return false;
+    // a missing section reads as a default program, but a count far beyond the sections
+    // the file holds, or beyond any list there is, describes no list: it would only make phantoms
+    int count = 0;
+    file.UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Read);
+    return count <= kMaxPrograms && count <= file.GetSectionCount() + kMaxMissingSections;
 }
 
 bool CProgramListReader::OpenList(const QString& path, CParamFile& file)
@@ -125,6 +133,8 @@ int CProgramListReader::FindScene(const QString& type, const QString& script, in
                                   const QString& userList, QString& actualPath, QString& kind, QString& shortKind)
 {
     const QString base = script.contains(u'.') ? script.left(script.indexOf(u'.')) : QString();
+    // a scene is a file in its program's own folder: a script naming another folder names none
+    const bool plainName = !script.contains(u'/') && !script.contains(u'\\');
     QStringList candidates;
     if (type.compare(u"Today", Qt::CaseInsensitive) == 0) {
         kind = QStringLiteral("プラネタリウム番組");
@@ -144,7 +154,9 @@ int CProgramListReader::FindScene(const QString& type, const QString& script, in
         kind = QStringLiteral("プラネタリウム番組");
         shortKind = QStringLiteral("プラネタリウム");
         const QString folder = isSystem ? registeredFolder(QStringLiteral("PRG")) : QString();
-        if (!isSystem)
+        if (!plainName)
+            ;
+        else if (!isSystem)
             candidates << folderOf(userList) + base + u'/' + script;
         else if (!folder.isEmpty())  // a registered folder is the only place: no fallback
             candidates << folder + u'/' + base + u'/' + script;

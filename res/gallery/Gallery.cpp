@@ -23,8 +23,7 @@ int main(int argc, char** argv)
     int failures = 0;
     for (int id : {16101, 16102, 16103, 16104, 16105, 16108, 16112, 16114, 16115}) {
         CZntDialog dialog(id, nullptr);
-        dialog.OnInitDialog();
-        dialog.show();  // lays out and polishes every control, as a person would see it
+        dialog.show();  // sets the window up, lays out and polishes every control, as a person would see it
         QImage picture(dialog.size(), QImage::Format_RGB32);
         picture.fill(Qt::white);
         dialog.render(&picture);

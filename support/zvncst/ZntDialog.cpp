@@ -1,9 +1,11 @@
 #include "support/zvncst/ZntDialog.h"
 
 #include "platform/HostWindows.h"
+#include "platform/MessageBox.h"
 #include "platform/ResourceChain.h"
 #include "support/zvncst/Skin.h"
 #include "support/zvncst/ZntBitmapButton.h"
+#include "support/zvncst/ZntListBox.h"
 #include "support/zvncst/ZntProgressCtrl.h"
 
 #include <QCheckBox>
@@ -18,7 +20,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QStyle>
 #include <QTextEdit>
 #include <QTreeWidget>
 
@@ -65,11 +66,7 @@ void CZntDialog::build()
                  | (m_template.Has(QStringLiteral("sysmenu")) ? Qt::WindowCloseButtonHint : Qt::WindowFlags());
     setWindowFlags(flags);
     setWindowTitle(m_template.title);
-    const QSize client(m_units.X(m_template.width), m_units.Y(m_template.height));
-    if (m_template.Has(QStringLiteral("resizable")))
-        resize(client);
-    else
-        setFixedSize(client);
+    SetClientSize(m_units.X(m_template.width), m_units.Y(m_template.height));
 
     QWidget* label = nullptr;  // a label's mnemonic moves the focus to the control after it
     for (const platform::ControlTemplate& control : m_template.controls) {
@@ -79,7 +76,9 @@ void CZntDialog::build()
         if (auto* l = qobject_cast<QLabel*>(label); l && widget->focusPolicy() != Qt::NoFocus)
             l->setBuddy(widget);
         label = control.kind == u"static" ? widget : nullptr;
-        if (control.id != -1 && !m_controls.contains(control.id)) {
+        widget->installEventFilter(this);  // the control answers the standard controls' messages
+        // the first of a kind holds its id, as the first control with id -1 does on Windows
+        if (!m_controls.contains(control.id)) {
             m_controls.insert(control.id, widget);
             widget->setObjectName(QStringLiteral("ctl%1").arg(control.id));
             connectNotifications(widget, control.id);
@@ -122,7 +121,7 @@ QWidget* CZntDialog::createControl(const platform::ControlTemplate& c)
         return edit;
     }
     if (kind == u"list") {
-        auto* list = new QListWidget(this);
+        auto* list = new CZntListBox(this);
         list->setVerticalScrollBarPolicy(c.Has(QStringLiteral("vscroll")) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
         return list;
     }
@@ -136,15 +135,9 @@ QWidget* CZntDialog::createControl(const platform::ControlTemplate& c)
         return new CZntProgressBar(this);
     if (kind == u"group")
         return new QGroupBox(c.text, this);
-    if (kind == u"picture" || kind == u"icon") {
+    if (kind == u"picture" || kind == u"icon") {  // blank: its dialog gives it its image
         auto* picture = new QLabel(this);
         picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        if (kind == u"icon") {
-            const auto icon = c.text == u"exclamation" ? QStyle::SP_MessageBoxWarning
-                              : c.text == u"error"     ? QStyle::SP_MessageBoxCritical
-                                                       : QStyle::SP_MessageBoxInformation;
-            picture->setPixmap(style()->standardIcon(icon).pixmap(32, 32));
-        }
         return picture;
     }
     if (kind == u"browser") {
@@ -195,15 +188,12 @@ void CZntDialog::connectNotifications(QWidget* widget, int id)
         connect(button, &QAbstractButton::clicked, this, [this, id] { DispatchCommand(BN_CLICKED, id); });
     } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
         connect(line, &QLineEdit::textChanged, this, [this, id] { DispatchCommand(EN_CHANGE, id); });
-        line->installEventFilter(this);
     } else if (auto* text = qobject_cast<QTextEdit*>(widget)) {
         connect(text, &QTextEdit::textChanged, this, [this, id] { DispatchCommand(EN_CHANGE, id); });
-        text->installEventFilter(this);
     } else if (auto* plain = qobject_cast<QPlainTextEdit*>(widget)) {
         connect(plain, &QPlainTextEdit::textChanged, this, [this, id] { DispatchCommand(EN_CHANGE, id); });
-        plain->installEventFilter(this);
-    } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
-        connect(list, &QListWidget::currentRowChanged, this, [this, id] { DispatchCommand(LBN_SELCHANGE, id); });
+    } else if (auto* list = qobject_cast<CZntListBox*>(widget)) {
+        connect(list, &CZntListBox::selChange, this, [this, id] { DispatchCommand(LBN_SELCHANGE, id); });
         connect(list, &QListWidget::itemDoubleClicked, this, [this, id] { DispatchCommand(LBN_DBLCLK, id); });
     } else if (auto* tree = qobject_cast<QTreeWidget*>(widget)) {
         connect(tree, &QTreeWidget::currentItemChanged, this, [this, id] { DispatchCommand(TVN_SELCHANGED, id); });
@@ -211,9 +201,46 @@ void CZntDialog::connectNotifications(QWidget* widget, int id)
     }
 }
 
+bool CZntDialog::controlMessage(QWidget* control, platform::WindowMessageEvent* m)
+{
+    const auto image = [](platform::WPARAM handle) {
+        const auto* picture = reinterpret_cast<const QImage*>(handle);
+        return picture ? QPixmap::fromImage(*picture) : QPixmap();
+    };
+    auto* label = qobject_cast<QLabel*>(control);
+    if (label && m->message() == platform::STM_SETICON) {
+        label->setPixmap(image(m->wParam()));
+        return true;
+    }
+    if (label && m->message() == platform::STM_SETIMAGE) {
+        label->setPixmap(image(static_cast<platform::WPARAM>(m->lParam())));
+        if (!label->hasScaledContents())
+            label->resize(label->pixmap().size());  // a static picture takes its image's size
+        return true;
+    }
+    if (auto* button = qobject_cast<QPushButton*>(control); button && m->message() == platform::BM_SETSTYLE) {
+        button->setDefault((m->wParam() & 0xF) == platform::BS_DEFPUSHBUTTON);
+        return true;
+    }
+    if (auto* edit = qobject_cast<QTextEdit*>(control); edit && m->message() == platform::EM_SETBKGNDCOLOR) {
+        const auto bgr = static_cast<quint32>(m->lParam());
+        QPalette palette = edit->palette();
+        palette.setColor(QPalette::Base, QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF));
+        edit->setPalette(palette);
+        return true;
+    }
+    return false;
+}
+
 bool CZntDialog::eventFilter(QObject* watched, QEvent* e)
 {
-    if (e->type() == QEvent::FocusIn || e->type() == QEvent::FocusOut) {
+    if (e->type() == platform::WindowMessageEvent::eventType()) {
+        if (auto* control = qobject_cast<QWidget*>(watched); control && control->parentWidget() == this)
+            return controlMessage(control, static_cast<platform::WindowMessageEvent*>(e));
+    }
+    const bool edit = qobject_cast<QLineEdit*>(watched) || qobject_cast<QTextEdit*>(watched)
+                      || qobject_cast<QPlainTextEdit*>(watched);
+    if (edit && (e->type() == QEvent::FocusIn || e->type() == QEvent::FocusOut)) {
         const int id = m_controls.key(qobject_cast<QWidget*>(watched), -1);
         if (id != -1)
             DispatchCommand(e->type() == QEvent::FocusIn ? EN_SETFOCUS : EN_KILLFOCUS, id);
@@ -307,7 +334,6 @@ bool CZntDialog::DispatchCommand(int code, int id)
 
 int CZntDialog::OnInitDialog()
 {
-    AttachControls();
     UpdateData(false);
     return 1;
 }
@@ -332,34 +358,92 @@ void CZntDialog::OnEnterKey()
         return;
     }
     if (!m_bEnterClaimed)
-        DispatchCommand(BN_CLICKED, 1);
+        DispatchCommand(BN_CLICKED, defaultButtonId());
 }
 
-void CZntDialog::initOnce()
+int CZntDialog::defaultButtonId() const
 {
-    if (m_bInitialized)
-        return;
-    m_bInitialized = true;
+    for (const platform::ControlTemplate& control : m_template.controls)
+        if (control.kind == u"defbutton")
+            return control.id;
+    return platform::IDOK;
+}
+
+void CZntDialog::destroyControls()
+{
+    // every child window goes with the dialog's window, also those its set-up made
+    const QList<QWidget*> children = findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    for (QWidget* child : children)
+        if (!child->isWindow())
+            delete child;
+    m_controls.clear();
+}
+
+void CZntDialog::makeWindow()
+{
+    if (!m_bFresh) {
+        destroyControls();
+        build();
+    }
+    m_bFresh = false;
+    m_bWindowUp = true;
+    m_bEnterClaimed = false;
+    m_bEndedInInit = false;
     m_bInInit = true;
     OnInitDialog();
     m_bInInit = false;
 }
 
+
+int CZntDialog::Create(QWidget* parent)
+{
+    if (parent != parentWidget())
+        setParent(parent, windowFlags());
+    setModal(false);
+    makeWindow();
+    if (m_bEndedInInit)
+        return 0;
+    QDialog::setVisible(true);
+    return 1;
+}
+
+void CZntDialog::DestroyWindow()
+{
+    QDialog::setVisible(false);
+    destroyControls();
+    m_bFresh = false;
+    m_bWindowUp = false;
+}
+
+void CZntDialog::MoveWindow(int x, int y, int width, int height)
+{
+    move(x, y);
+    SetClientSize(width, height);
+}
+
+void CZntDialog::SetClientSize(int width, int height)
+{
+    // the user may not resize a dialog whose template says so; its own code may
+    if (m_template.Has(QStringLiteral("resizable")))
+        resize(width, height);
+    else
+        setFixedSize(width, height);
+}
+
 int CZntDialog::exec()
 {
-    initOnce();
+    makeWindow();
     // a dialog that ended while it set itself up is never shown
-    if (m_bEndedInInit) {
-        m_bEndedInInit = false;
-        return result();
-    }
-    return QDialog::exec();
+    const int result = m_bEndedInInit ? QDialog::result() : QDialog::exec();
+    m_bWindowUp = false;  // the next DoModal or show makes a new window
+    return result;
 }
 
 void CZntDialog::setVisible(bool visible)
 {
     if (visible) {
-        initOnce();
+        if (!m_bWindowUp)  // a show() that no DoModal or Create prepared
+            makeWindow();
         if (m_bEndedInInit)
             return;
     }

@@ -62,14 +62,22 @@ MessageMapEntry MapMessage(unsigned message, platform::LRESULT (D::*handler)(pla
 class CZntDialog : public QDialog, public CZntDialogBase {
     Q_OBJECT
 public:
-    // Builds the template's controls at once; the dialog's own set-up runs in
-    // OnInitDialog, just before it is first shown. A template the chain does
-    // not have gives an empty dialog (and a warning).
+    // Builds the template's controls at once, so the layout can be looked at;
+    // every DoModal and every Create builds the window anew from the template
+    // and runs OnInitDialog on it, as a new window each time. A template the
+    // chain does not have gives an empty dialog (and a warning).
     CZntDialog(int templateId, QWidget* parent, CCorZnt* host = nullptr);
     ~CZntDialog() override;
 
     int DoModal() { return exec(); }
     int exec() override;
+    // Modeless: the window is made anew under the parent, set up and shown; 1 on success.
+    int Create(QWidget* parent);
+    // Destroys the window (its controls included) and keeps the object.
+    void DestroyWindow();
+    // Moves and sizes the window from code; a dialog the user cannot resize can still be sized so.
+    void MoveWindow(int x, int y, int width, int height);
+    void SetClientSize(int width, int height);
     void setVisible(bool visible) override;
     void done(int result) override;
     void EndDialog(int result) { done(result); }
@@ -89,14 +97,15 @@ public:
     // (1 OnOK, 2 OnCancel, 57670 OnHelp). True when something handled it.
     bool DispatchCommand(int code, int id);
 
-    virtual int OnInitDialog();
+    virtual int OnInitDialog();  // exchanges the members into the controls; dialogs attach their controls themselves
     virtual void OnOK();      // UpdateData(true), then ends with 1
     virtual void OnCancel();  // ends with 2
     virtual void OnHelp();    // WM_COMMAND 57670 to the application's main window
-    // Enter: the focused push button is pressed; otherwise OK, unless an
-    // edit has claimed Enter (message 1025 with wParam 0).
+    // Enter: the focused push button is pressed; otherwise the template's
+    // default push button (OK when it names none), unless an edit has
+    // claimed Enter (message 1025 with wParam 0).
     virtual void OnEnterKey();
-    virtual void AttachControls();  // skins the template's controls; dialogs attach theirs after it
+    virtual void AttachControls();  // skins the template's controls; each dialog calls it where it attaches
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
@@ -110,15 +119,19 @@ protected:
 
 private:
     void build();
+    void destroyControls();
+    static bool controlMessage(QWidget* control, platform::WindowMessageEvent* message);
+    void makeWindow();
+    int defaultButtonId() const;
     QWidget* createControl(const platform::ControlTemplate& control);
     void connectNotifications(QWidget* widget, int id);
     static void fitText(QWidget* widget, const QFont& templateFont);
-    void initOnce();
 
     platform::DialogTemplate m_template;
     CDialogUnits m_units;
     QHash<int, QWidget*> m_controls;  // owned by Qt as children of the dialog
-    bool m_bInitialized = false;
+    bool m_bFresh = true;      // the controls are as the template built them, never set up
+    bool m_bWindowUp = false;  // made and set up by DoModal, Create or a first show, not yet destroyed
     bool m_bInInit = false;
     bool m_bEndedInInit = false;
     bool m_bEnterClaimed = false;

@@ -33,6 +33,8 @@ public:
     // FileId, FileVersion and FileOwner of the "General" section (empty when
     // missing). Returns 1 when the file was read.
     int GetParamFileProperty(QString& id, QString& version, QString& owner);
+    // how many sections of distinct names the file holds
+    int GetSectionCount() const { return int(m_sections.size()); }
 
     // a name that matches without regard to letter case, hashed without a folded copy
     struct Caseless {

@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QWidget>
+#include <optional>
 
 namespace {
 
@@ -22,13 +23,23 @@ QString& chosenPath()
     return path;
 }
 
-CSettingsDocument load()
+// The stored document; an empty one when there is no file yet, and none when a file is there
+// but is not one the store could have written (unreadable, too large, not UTF-8 text): that
+// file is never written over, so the values in it are not lost.
+std::optional<CSettingsDocument> load()
 {
     QFile file(CRegistry::SettingsPath());
-    // a settings file larger than any the store writes is not read at all
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxSettingsSize)
-        return {};
+    if (!file.exists())
+        return CSettingsDocument();
+    if (file.size() > kMaxSettingsSize || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
     return CSettingsDocument::Parse(file.readAll());
+}
+
+std::optional<QString> storedValue(const QString& section, const QString& name)
+{
+    const auto doc = load();
+    return doc ? doc->Value(section, name) : std::nullopt;
 }
 
 // names become part of the file's lines, so they may not break a line or the name=value form
@@ -47,9 +58,11 @@ int store(const QString& section, const QString& name, const QString& value)
     const QString path = CRegistry::SettingsPath();
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return 0;
-    CSettingsDocument doc = load();
-    doc.SetValue(section, name, value);
-    return platform::ReplaceFile(path, doc.Serialize()) ? 1 : 0;
+    auto doc = load();
+    if (!doc)
+        return 0;
+    doc->SetValue(section, name, value);
+    return platform::ReplaceFile(path, doc->Serialize()) ? 1 : 0;
 }
 
 }  // namespace
@@ -68,14 +81,14 @@ void CRegistry::SetSettingsPath(const QString& path) { chosenPath() = path; }
 
 int CRegistry::Read(const QString& section, const QString& name, const QString& defaultValue, QString& value, int)
 {
-    const auto found = load().Value(section, name);
+    const auto found = storedValue(section, name);
     value = found.value_or(defaultValue);
     return found ? 1 : 0;
 }
 
 int CRegistry::Read(const QString& section, const QString& name, int defaultValue, int* value, int)
 {
-    const auto found = load().Value(section, name);
+    const auto found = storedValue(section, name);
     bool ok = false;
     const int number = found ? found->trimmed().toInt(&ok) : 0;
     if (value)
@@ -111,7 +124,7 @@ int CRegistry::Read(const QString& section, const QString& name, QWidget* window
 {
     if (!window)
         return 0;
-    const auto found = load().Value(section, name);
+    const auto found = storedValue(section, name);
     if (!found)
         return 0;
     const QStringList parts = found->split(u',');

@@ -2,18 +2,30 @@
 
 #include "platform/Text.h"
 
+#include <QStringDecoder>
 
-CSettingsDocument CSettingsDocument::Parse(const QByteArray& utf8)
+
+std::optional<CSettingsDocument> CSettingsDocument::Parse(const QByteArray& utf8)
 {
+    // the store writes UTF-8 text only; anything else is some other file, not settings
+    if (utf8.contains('\0'))
+        return std::nullopt;
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder(utf8);
+    if (decoder.hasError())
+        return std::nullopt;
+
     CSettingsDocument doc;
     Section* current = nullptr;
-    const QString text = QString::fromUtf8(utf8);
     for (QStringView line : QStringView(text).split(u'\n')) {
-        line = line.trimmed();
-        if (line.isEmpty() || line.startsWith(u';') || line.startsWith(u'#'))
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        // blanks before a name are layout; a value keeps every blank it was written with
+        const QStringView head = line.trimmed();
+        if (head.isEmpty() || head.startsWith(u';') || head.startsWith(u'#'))
             continue;
-        if (line.startsWith(u'[') && line.endsWith(u']')) {
-            const QString name = line.mid(1, line.size() - 2).toString();
+        if (head.startsWith(u'[') && head.endsWith(u']')) {
+            const QString name = head.mid(1, head.size() - 2).toString();
             current = doc.find(name);
             if (!current) {
                 doc.m_sections.append(Section{name, {}});
@@ -22,9 +34,9 @@ CSettingsDocument CSettingsDocument::Parse(const QByteArray& utf8)
             continue;
         }
         const qsizetype eq = line.indexOf(u'=');
-        if (!current || eq <= 0)
+        const QString name = eq < 0 ? QString() : line.left(eq).trimmed().toString();
+        if (!current || name.isEmpty())
             continue;  // a line outside any section, or without a name, is not a value
-        const QString name = line.left(eq).trimmed().toString();
         const QString value = platform::UnescapeLineText(line.mid(eq + 1).toString());
         bool known = false;
         for (const Entry& e : current->entries)

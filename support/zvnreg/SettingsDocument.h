@@ -9,7 +9,8 @@
 
 class CSettingsDocument {
 public:
-    static CSettingsDocument Parse(const QByteArray& utf8);
+    // None for bytes that are not UTF-8 text (invalid sequences, NUL bytes).
+    static std::optional<CSettingsDocument> Parse(const QByteArray& utf8);
     QByteArray Serialize() const;
 
     std::optional<QString> Value(const QString& section, const QString& name) const;

@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -197,7 +198,6 @@ TEST(DialogBehaviour, HelpButtonSendsTheHelpCommandToTheMainWindow)
     EXPECT_EQ(&mainWindow, sent[0].target);
     EXPECT_EQ(57670u, sent[0].wParam);
     EXPECT_EQ(0, sent[0].lParam);
-    EXPECT_FALSE(dialog.isVisible());
     platform::SetMainWindow(nullptr);
 }
 
@@ -257,4 +257,95 @@ TEST(DialogBase, SectionHostAndPlainStyle)
     CZntDialog plain(16115, nullptr);
     EXPECT_EQ(1, plain.m_bPlainStyle);
     EXPECT_TRUE(plain.styleSheet().isEmpty());
+}
+
+TEST(DialogLifeCycle, EachDoModalAndEachCreateMakesTheWindowAnew)
+{
+    QWidget parent;  // outlives the dialog, as a host's window does
+    ShareLikeDialog dialog;
+    EXPECT_EQ(2, runWith(dialog, [&] {
+        dialog.GetDlgItem(3)->hide();  // what the first window's user or code did to it
+        dialog.OnCancel();
+    }));
+    EXPECT_EQ(2, runWith(dialog, [&] {
+        EXPECT_TRUE(dialog.GetDlgItem(3)->isVisible());  // a new window, as the template has it
+        dialog.OnCancel();
+    }));
+    EXPECT_EQ(2, dialog.initCalls);
+
+    ASSERT_EQ(1, dialog.Create(&parent));  // modeless: shown at once, and the caller goes on
+    EXPECT_EQ(3, dialog.initCalls);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(&parent, dialog.parentWidget());
+    dialog.DestroyWindow();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(nullptr, dialog.GetDlgItem(3));  // the window went, the object stays
+    ASSERT_EQ(1, dialog.Create(&parent));
+    EXPECT_EQ(4, dialog.initCalls);
+    EXPECT_NE(nullptr, dialog.GetDlgItem(3));
+    dialog.DestroyWindow();
+}
+
+TEST(DialogLifeCycle, EnterGoesToTheTemplatesDefaultButton)
+{
+    CZntDialog done(16115, nullptr);  // no control 1 here: its default button is 2
+    EXPECT_EQ(2, runWith(done, [&] {
+        if (QWidget* focus = done.focusWidget())
+            focus->clearFocus();
+        QTest::keyClick(&done, Qt::Key_Return);
+        if (done.isVisible())
+            done.EndDialog(99);
+    }));
+}
+
+TEST(DialogLifeCycle, AFixedDialogCanBeSizedByItsOwnCode)
+{
+    ShareLikeDialog dialog;
+    const QSize size = dialog.size();
+    dialog.SetClientSize(size.width() + 40, size.height() - 20);
+    EXPECT_EQ(QSize(size.width() + 40, size.height() - 20), dialog.size());
+    dialog.MoveWindow(10, 20, size.width(), size.height());
+    EXPECT_EQ(QRect(10, 20, size.width(), size.height()), dialog.geometry());
+}
+
+TEST(DialogLifeCycle, ControlsAnswerTheStandardMessages)
+{
+    CZntDialog dialog(16114, nullptr);
+    dialog.show();
+    auto* icon = qobject_cast<QLabel*>(dialog.GetDlgItem(-1));
+    ASSERT_NE(nullptr, icon);
+    EXPECT_TRUE(icon->pixmap().isNull());  // a blank icon until its dialog gives it one
+    const QImage information = platform::LoadIcon(platform::IDI_INFORMATION);
+    ASSERT_FALSE(information.isNull());
+    platform::SendMessage(icon, platform::STM_SETICON, reinterpret_cast<platform::WPARAM>(&information), 0);
+    EXPECT_EQ(information.size(), icon->pixmap().size());
+    auto* settings = qobject_cast<QPushButton*>(dialog.GetDlgItem(1));
+    platform::SendMessage(settings, platform::BM_SETSTYLE, platform::BS_PUSHBUTTON, 1);
+    EXPECT_FALSE(settings->isDefault());
+    dialog.hide();
+}
+
+TEST(DialogLifeCycle, OnlyTheUsersSelectionNotifies)
+{
+    struct ListDialog : CZntDialog {
+        ListDialog() : CZntDialog(16103, nullptr) {}
+        int changes = 0;
+        void OnSelchange() { ++changes; }
+        const MessageMap& GetMessageMap() const override
+        {
+            static const MessageMap map = {MapCommand(LBN_SELCHANGE, 1015, &ListDialog::OnSelchange)};
+            return map;
+        }
+    } dialog;
+    dialog.show();
+    auto* list = qobject_cast<QListWidget*>(dialog.GetDlgItem(1015));
+    list->addItems({"a", "b", "c"});
+    list->setCurrentRow(1);  // code: no notification
+    EXPECT_EQ(0, dialog.changes);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(2)).center());
+    EXPECT_EQ(1, dialog.changes);
+    QTest::keyClick(list, Qt::Key_Up);
+    EXPECT_EQ(2, dialog.changes);
+    EXPECT_EQ(1, list->currentRow());
+    dialog.hide();
 }

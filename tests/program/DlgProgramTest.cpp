@@ -8,6 +8,9 @@
 #include "tests/support/WindowMessageRecorder.h"
 
 #include <QFileInfo>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QWindow>
 #include <QListWidget>
 #include <QTest>
 #include <QTimer>
@@ -67,7 +70,16 @@ QListWidget* listOf(CDlgProgram& dialog) { return qobject_cast<QListWidget*>(dia
 int run(CDlgProgram& dialog, const std::function<void()>& action)
 {
     QTimer::singleShot(0, &dialog, action);
+    // a dialog the action failed to end ends the test, not the run
+    QTimer::singleShot(20000, &dialog, [&] { ADD_FAILURE() << "the dialog did not end"; dialog.EndDialog(-1); });
     return dialog.DoModal();
+}
+
+// the user clicks an entry: only that notifies the dialog of a new selection
+void clickEntry(QListWidget* list, int row)
+{
+    list->scrollToItem(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
 }
 
 }  // namespace
@@ -80,9 +92,9 @@ TEST(DlgProgram, OpensOnTheFirstProgramWithoutPresetsAndReportsTheChoice)
         EXPECT_EQ(0, listOf(dialog)->currentRow());
         EXPECT_EQ(5, listOf(dialog)->count());
         EXPECT_EQ(QString::fromUtf8("西暦2026年1月15日"), dialog.GetDateText());
-        listOf(dialog)->setCurrentRow(1);  // as a click would
+        clickEntry(listOf(dialog), 1);
         listOf(dialog)->setFocus();
-        QTest::keyClick(&dialog, Qt::Key_Return);
+        QTest::keyClick(listOf(dialog), Qt::Key_Return);  // the list has the focus and passes Enter on
     });
     EXPECT_EQ(1, result);
     EXPECT_EQ(QString::fromUtf8("冬の大三角"), dialog.GetProgTitle());
@@ -157,11 +169,11 @@ TEST(DlgProgram, DeletingAUserProgramRewritesTheListAndTellsTheParent)
     MessageBoxScript boxes;
     CDlgProgram dialog(lists.system, lists.user, &parent);
     run(dialog, [&] {
-        listOf(dialog)->setCurrentRow(1);  // a system program: nothing to delete
+        clickEntry(listOf(dialog), 1);  // a system program: nothing to delete
         EXPECT_FALSE(dialog.GetDlgItem(1020)->isEnabled());
         dialog.OnBnClickedPrgBtnDelete();
 
-        listOf(dialog)->setCurrentRow(3);
+        clickEntry(listOf(dialog), 3);
         EXPECT_TRUE(dialog.GetDlgItem(1020)->isEnabled());
         boxes.Expect(QString::fromUtf8("次の番組ファイルを削除します。\n\n\u3000「User 1」"), platform::MB_OKCANCEL | platform::MB_ICONASTERISK,
                      platform::IDCANCEL);
@@ -223,17 +235,28 @@ TEST(DlgProgram, EraOtherThanAdGivesBeforeTheCommonEra)
     EXPECT_EQ(QString::fromUtf8("紀元前1234年5月6日"), dialog.GetDateText());
 }
 
-TEST(DlgProgram, ADoubleClickOnAnEmptyListSaysWhereItLanded)
+TEST(DlgProgram, ADoubleClickOnNoEntrySaysWhereItLanded)
 {
-    ProgramLists lists(0);
-    TempEnvironment::WriteBytes(lists.system, header());
+    ProgramLists lists;
     MessageBoxScript boxes;
-    boxes.Expect("bOut = 0, uClicked = 0", platform::MB_OK, platform::IDOK);
+    boxes.Expect("bOut = 1, uClicked = 4", platform::MB_OK, platform::IDOK);  // below the last of five
     CDlgProgram dialog(lists.system, lists.user, nullptr);
-    run(dialog, [&] {
+    EXPECT_EQ(2, run(dialog, [&] {
         QListWidget* list = listOf(dialog);
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+        const QPoint below = list->visualItemRect(list->item(4)).center() + QPoint(0, list->visualItemRect(list->item(4)).height());
+        ASSERT_TRUE(list->viewport()->rect().contains(below));
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, below);
+        EXPECT_TRUE(dialog.isVisible());  // nothing was opened
         dialog.OnCancel();
+    }));
+
+    ProgramLists empty(0);
+    TempEnvironment::WriteBytes(empty.system, header());
+    boxes.Expect("bOut = 1, uClicked = 0", platform::MB_OK, platform::IDOK);
+    CDlgProgram none(empty.system, empty.user, nullptr);
+    run(none, [&] {
+        QTest::mouseDClick(listOf(none)->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+        none.OnCancel();
     });
 }
 
@@ -248,4 +271,92 @@ TEST(DlgProgram, ADoubleClickOnAnEntryOpensIt)
     });
     EXPECT_EQ(1, result);
     EXPECT_EQ(QString::fromUtf8("冬の大三角"), dialog.GetProgTitle());
+}
+
+TEST(DlgProgram, ADeleteRemovesOnlyThatProgramsOwnFolder)
+{
+    // a script that names no folder of its own would name the whole user folder
+    for (const char* script : {"", ".", ".."}) {
+        ProgramLists lists(1);
+        const QByteArray list = header("1.0", "ZentorinLite", 2) + section(1, "Program", "User 1", "user1.zsf")
+                                + section(2, "Program", "Odd", script);
+        TempEnvironment::WriteBytes(lists.user, list);
+        MessageBoxScript boxes;
+        boxes.ExpectDefault(QString::fromUtf8("次の番組ファイルを削除します。\n\n\u3000「Odd」"), platform::MB_OKCANCEL | platform::MB_ICONASTERISK);
+        boxes.Expect(QString::fromUtf8("番組リストファイルの処理に失敗しました。"), platform::MB_OK | platform::MB_ICONEXCLAMATION, platform::IDOK);
+        CDlgProgram dialog(lists.system, lists.user, nullptr);
+        run(dialog, [&] {
+            clickEntry(listOf(dialog), 4);
+            dialog.OnBnClickedPrgBtnDelete();
+            dialog.OnCancel();
+        });
+        EXPECT_EQ(list, TempEnvironment::ReadBytes(lists.user)) << script;
+        EXPECT_TRUE(QFileInfo::exists(lists.env.Path("data/Contents/Prg/user1/user1.zsf"))) << script;
+    }
+}
+
+TEST(DlgProgram, TheScrollPositionRoundTripsTheHostsView)
+{
+    ProgramLists lists(80);  // more than the list shows at once
+    CDlgProgram dialog(lists.system, lists.user, nullptr);
+    dialog.SetProgNum(12);
+    dialog.SetScrlPos(10);
+    run(dialog, [&] {
+        EXPECT_EQ(12, listOf(dialog)->currentRow());
+        EXPECT_EQ(10, listOf(dialog)->indexAt(QPoint(5, 5)).row());  // the first entry shown
+        dialog.OnCancel();
+    });
+    EXPECT_EQ(10, dialog.GetScrlPos());
+    EXPECT_EQ(12, dialog.GetProgNum());
+}
+
+TEST(DlgProgram, DraggingTheSurfaceMovesTheWindowOnTop)
+{
+    ProgramLists lists;
+    CDlgProgram dialog(lists.system, lists.user, nullptr);
+    run(dialog, [&] {
+        const QPoint start = dialog.pos();
+        const QPoint grip(dialog.width() - 5, 5);  // the frame, away from every control
+        QTest::mousePress(&dialog, Qt::LeftButton, {}, grip);
+        QMouseEvent move(QEvent::MouseMove, QPointF(grip + QPoint(30, 40)), QPointF(dialog.mapToGlobal(grip + QPoint(30, 40))),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&dialog, &move);
+        QTest::mouseRelease(&dialog, Qt::LeftButton, {}, grip + QPoint(30, 40));
+        EXPECT_EQ(start + QPoint(30, 40), dialog.pos());
+        EXPECT_TRUE(dialog.windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+        EXPECT_TRUE(dialog.isVisible());
+        dialog.OnCancel();
+    });
+}
+
+TEST(DlgProgram, TheInfoTextsSayWhatTheListSays)
+{
+    ProgramLists lists(0);
+    const QString user = QString::fromUtf8(
+        "\r\n[Prog1]\r\nType=Program\r\nTitle=星めぐり\r\nSubTitle=春の夜\r\nScript=spring.zsf\r\n"
+        "Summary=一行目\\r\\n二行目\r\nYear=2009\r\nNarrator=語り手\r\nArtist=画家\r\nArtWork=イラスト\r\n"
+        "Profile=東京生まれ\\r\\n天文家\r\nOrg=星の会\r\nOrgInfo=会員募集中\\r\\n毎月観望会\r\n"
+        "\r\n[Prog2]\r\nType=BGV\r\nTitle=ピアノ\r\nScript=piano.zsf\r\nMusic=夜想曲\r\nNarrator=使われない\r\n");
+    TempEnvironment::WriteBytes(lists.user, header("1.0", "ZentorinLite", 2) + platform::ToCodePage(user));
+    CDlgProgram dialog(lists.system, lists.user, nullptr);
+    dialog.SetProgNum(3);
+    dialog.SetScrlPos(0);
+    run(dialog, [&] {
+        const CDlgProgram::InfoTexts& info = dialog.GetInfoTexts();
+        EXPECT_EQ(QString::fromUtf8("星めぐり"), info.title);
+        EXPECT_EQ(QString::fromUtf8(" ～ 春の夜 ～"), info.subTitle);
+        EXPECT_EQ(QString::fromUtf8("一行目\r\n二行目"), info.summary);
+        EXPECT_EQ(QString::fromUtf8("2009年制作"), info.year);
+        EXPECT_EQ(QString::fromUtf8("イラスト："), info.creditLabel);
+        EXPECT_EQ(QString::fromUtf8("画家（星の会）"), info.creditValue);
+        EXPECT_EQ(QString::fromUtf8("★東京生まれ\r\n天文家"), info.profile);
+        EXPECT_EQ(QString::fromUtf8("☆星の会\r\n会員募集中\r\n毎月観望会"), info.organisation);
+        clickEntry(listOf(dialog), 4);
+        EXPECT_EQ(QString::fromUtf8("曲："), info.creditLabel);
+        EXPECT_EQ(QString::fromUtf8("夜想曲"), info.creditValue);
+        EXPECT_EQ("", info.subTitle);
+        EXPECT_EQ("", info.profile);
+        EXPECT_EQ("", info.organisation);
+        dialog.OnCancel();
+    });
 }

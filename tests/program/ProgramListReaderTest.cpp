@@ -1,5 +1,6 @@
 #include "program/PrgSection.h"
 #include "program/ProgramListReader.h"
+#include "support/zvncom/CommonFile.h"
 #include "support/zvndcm/ParamFile.h"
 #include "support/zvnreg/Registry.h"
 #include "tests/program/ListFiles.h"
@@ -62,12 +63,46 @@ TEST(ProgramListReader, ReadsBothListsInOrderWithDefaultsAndJapaneseText)
     EXPECT_EQ(QString::fromUtf8("一行目\\r\\n二行目"), orion.summary);
     EXPECT_EQ(2, orion.progNum);
     EXPECT_EQ(1, orion.isSystem);
-    EXPECT_EQ(&icons[16041 - 16035], orion.icon);
-    EXPECT_EQ(&icons[16036 - 16035], orion.iconMask);
-    EXPECT_EQ(&icons[16040 - 16035], loaded.programs[0].icon);  // Today
     EXPECT_EQ(0, loaded.programs[2].isSystem);
-    EXPECT_EQ(&icons[16044 - 16035], loaded.programs[2].icon);  // a user BGV
     EXPECT_EQ(1, loaded.programs[2].progNum);
+}
+
+TEST(ProgramListReader, EveryTypeTakesTheIconPairOfItsList)
+{
+    TempEnvironment env;
+    TempEnvironment::WriteBytes(env.Path("sys.lst"), header("1.0", "ZentorinLite", 4) + section(1, "Today", "a", "a.zsf")
+                                                         + section(2, "CnsGuide", "b", "b.zsf") + section(3, "Program", "c", "c.zsf")
+                                                         + section(4, "BGV", "d", "d.zsf"));
+    TempEnvironment::WriteBytes(env.Path("user.lst"), header("1.0", "ZentorinLite", 2) + section(1, "Program", "e", "e.zsf")
+                                                          + section(2, "BGV", "f", "f.zsf"));
+    QImage icons[10];
+    const Loaded loaded = load(env.Path("sys.lst"), env.Path("user.lst"), icons);
+    ASSERT_EQ(6, loaded.programs.size());
+    const int pairs[6][2] = {{16040, 16035}, {16040, 16035}, {16041, 16036}, {16042, 16037}, {16043, 16038}, {16044, 16039}};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(&icons[pairs[i][0] - 16035], loaded.programs[i].icon) << i;
+        EXPECT_EQ(&icons[pairs[i][1] - 16035], loaded.programs[i].iconMask) << i;
+    }
+}
+
+TEST(ProgramListReader, ACountNoListCouldHoldIsABadList)
+{
+    TempEnvironment env;
+    MessageBoxScript boxes;
+    // sections that are missing read as default programs, within reason
+    TempEnvironment::WriteBytes(env.Path("sys.lst"), header("1.0", "ZentorinLite", 3) + section(1, "Program", "A", "a.zsf"));
+    const Loaded few = load(env.Path("sys.lst"), "");
+    EXPECT_EQ(1, few.result);
+    ASSERT_EQ(3, few.programs.size());
+    EXPECT_EQ("", few.programs[2].title);
+    EXPECT_EQ(3, few.programs[2].progNum);
+    for (int count : {2000000, 5000}) {
+        boxes.Expect(kBadFormat, platform::MB_OK | platform::MB_ICONHAND, platform::IDOK);
+        TempEnvironment::WriteBytes(env.Path("sys.lst"), header("1.0", "ZentorinLite", count) + section(1, "Program", "A", "a.zsf"));
+        const Loaded phantoms = load(env.Path("sys.lst"), "");
+        EXPECT_EQ(0, phantoms.result) << count;
+        EXPECT_TRUE(phantoms.programs.isEmpty()) << count;
+    }
 }
 
 TEST(ProgramListReader, ATypeWithoutIconForItsListEndsThatList)
@@ -100,6 +135,9 @@ TEST(ProgramListReader, HeadersAreCheckedExactly)
     }
     boxes.Expect(kBadFormat, platform::MB_OK | platform::MB_ICONHAND, platform::IDOK);
     TempEnvironment::WriteBytes(env.Path("sys.lst"), header("1.0", "zentorinlite"));
+    EXPECT_EQ(0, load(env.Path("sys.lst"), "").result);
+    boxes.Expect(kBadFormat, platform::MB_OK | platform::MB_ICONHAND, platform::IDOK);
+    TempEnvironment::WriteBytes(env.Path("sys.lst"), header().replace("FileId=ProgramList", "FileId=SceneFile"));
     EXPECT_EQ(0, load(env.Path("sys.lst"), "").result);
 
     // a bad user list: the system programs stay loaded, the result is 0
@@ -170,4 +208,27 @@ TEST(ProgramListReader, SceneFilesAreLookedForWhereEachKindLives)
     EXPECT_EQ(0, CProgramListReader::FindScene("Movie", "m.zsf", 1, system, user, path, kind, shortKind));
     EXPECT_EQ("", kind);
     EXPECT_EQ("", shortKind);
+
+    // a script that names another folder finds nothing, though a file is there
+    TempEnvironment::WriteBytes(env.Path("data/x.zsf"), "scene");
+    EXPECT_EQ(0, CProgramListReader::FindScene("Program", "../../x.zsf", 0, system, user, path, kind, shortKind));
+}
+
+TEST(ProgramListReader, TodayAndTheGuideFallBackToTheModuleFolder)
+{
+    TempEnvironment env;
+    // beside the module's folder, as the product installs them; removed again at the end
+    const QString moduleFolder = CCommonFile::GetModulePath();
+    struct Cleanup {
+        QString root;
+        ~Cleanup() { QDir(root + "../pln").removeRecursively(), QDir(root + "../CnsGd").removeRecursively(); }
+    } cleanup{moduleFolder};
+    ASSERT_TRUE(TempEnvironment::WriteBytes(moduleFolder + "../pln/pln.zsf", "scene"));
+    ASSERT_TRUE(TempEnvironment::WriteBytes(moduleFolder + "../CnsGd/ori/oric.zsf", "scene"));
+    CRegistry::Write("Files", "PLN", env.Path("empty"));  // registered, but without the file
+    QString path, kind, shortKind;
+    ASSERT_EQ(1, CProgramListReader::FindScene("Today", "x.zsf", 1, "", "", path, kind, shortKind));
+    EXPECT_EQ(moduleFolder + "../pln/pln.zsf", path);
+    ASSERT_EQ(1, CProgramListReader::FindScene("CnsGuide", "x.zsf", 1, "", "", path, kind, shortKind));
+    EXPECT_EQ(moduleFolder + "../CnsGd/ori/oric.zsf", path);
 }

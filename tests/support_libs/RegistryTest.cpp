@@ -115,3 +115,29 @@ TEST(Registry, WindowPlacementRoundTripsWithAndWithoutSize)
     EXPECT_EQ(0, CRegistry::Read("Dialog\\ContentsLibrary", "FarAway", &untouched, &flag));
     EXPECT_EQ(QPoint(5, 5), untouched.pos());
 }
+
+TEST(Registry, ValuesKeepTheirBlanksExactly)
+{
+    TempEnvironment env;
+    for (const QString& value : {QStringLiteral("abc  "), QStringLiteral("   "), QStringLiteral("  x = y  ")}) {
+        ASSERT_EQ(1, CRegistry::Write(kAuth, "VaroquinId", value));
+        QString text;
+        EXPECT_EQ(1, CRegistry::Read(kAuth, "VaroquinId", "", text));
+        EXPECT_EQ(value, text);
+    }
+}
+
+TEST(Registry, AFileTheStoreCannotReadIsNeverWrittenOver)
+{
+    TempEnvironment env;
+    const QByteArray notUtf8 = "[General\\Authentication]\nAccessToken=\x93\xfa\x96\x7b\n";
+    const QByteArray tooLarge(16 * 1024 * 1024 + 1, 'x');
+    for (const QByteArray& bytes : {notUtf8, QByteArray("[A]\nB=\0C\n", 9), tooLarge}) {
+        ASSERT_TRUE(TempEnvironment::WriteBytes(env.SettingsFile(), bytes));
+        EXPECT_EQ(0, CRegistry::Write(kAuth, "UserName", "new"));
+        EXPECT_EQ(bytes, TempEnvironment::ReadBytes(env.SettingsFile()));
+        QString text;
+        EXPECT_EQ(0, CRegistry::Read(kAuth, "AccessToken", "default", text));
+        EXPECT_EQ("default", text);
+    }
+}
