@@ -35,6 +35,21 @@ const char* const kAgent = "ZentorinLite/1.0";
 const QString kDefaultBase = QStringLiteral("https://127.0.0.1:47443");
 const QString kDefaultReg = QStringLiteral("http://127.0.0.1:47080/register");
 
+// "%s" takes the next text, "%%" stands for "%", as a C format does; nothing else is touched
+QString formatTexts(const QString& format, const QStringList& texts)
+{
+    QString out;
+    qsizetype next = 0;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        if (format[i] == u'%' && i + 1 < format.size() && (format[i + 1] == u's' || format[i + 1] == u'%')) {
+            out += format[++i] == u's' ? texts.value(next++) : QStringLiteral("%");
+            continue;
+        }
+        out += format[i];
+    }
+    return out;
+}
+
 QString setting(const QString& section, const QString& name, const QString& fallback)
 {
     QString value;
@@ -228,12 +243,9 @@ int CDlgCloudLogin::CheckValidAccessToken()
     for (;;) {
         if (!InitZentoCloudConnection())
             return 2;
-        QString object = m_strApiStatus;
-        // the two %s take the token and then the secret, as they are
-        object.replace(object.indexOf(QLatin1String("%s")), 2, QString::fromLatin1(m_account.accessToken));
-        const qsizetype second = object.indexOf(QLatin1String("%s"));
-        if (second >= 0)
-            object.replace(second, 2, QString::fromLatin1(m_account.accessTokenSecret));
+        // the token and then the secret, as wide text through the system's code page, unescaped
+        const QString object =
+            formatTexts(m_strApiStatus, {FromCodePage(m_account.accessToken), FromCodePage(m_account.accessTokenSecret)});
         QByteArray response;
         if (!ExecuteHttpRequest(HTTP_VERB_GET, object, {}, nullptr, 0, response)) {
             if (MessageBox(this, QStringLiteral("ゼントクラウドとのHTTP通信に失敗しました。\n%1").arg(QString::fromUtf8(response)),

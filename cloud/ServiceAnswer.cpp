@@ -1,34 +1,77 @@
 #include "cloud/ServiceAnswer.h"
 
+#include "cloud/ServiceJson.h"
 #include "platform/MessageBox.h"
 
-#include <picojson.h>
 #include <cmath>
 
+namespace servicejson {
 namespace {
 
-// how deep arrays and objects nest, strings skipped: the parser recurses once a level
-int nestingDepth(const QByteArray& text)
-{
-    int depth = 0, deepest = 0;
-    bool inString = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (inString) {
-            if (c == '\\')
-                ++i;
-            else if (c == '"')
-                inString = false;
-        } else if (c == '"') {
-            inString = true;
-        } else if (c == '{' || c == '[') {
-            deepest = std::max(deepest, ++depth);
-        } else if (c == '}' || c == ']') {
-            --depth;
-        }
+// picojson's own context limits arrays but not objects, and throws on numbers
+// beyond a double: this one limits both and refuses such numbers, so the parse stops there
+class BoundedContext {
+public:
+    BoundedContext(picojson::value* out, size_t depth) : m_out(out), m_depth(depth) {}
+    BoundedContext(const BoundedContext&) = delete;
+    BoundedContext& operator=(const BoundedContext&) = delete;
+
+    bool set_null() { return *m_out = picojson::value(), true; }
+    bool set_bool(bool b) { return *m_out = picojson::value(b), true; }
+    bool set_number(double f) { return std::isfinite(f) && (*m_out = picojson::value(f), true); }
+    template <typename Iter>
+    bool parse_string(picojson::input<Iter>& in)
+    {
+        *m_out = picojson::value(picojson::string_type, false);
+        return picojson::_parse_string(m_out->get<std::string>(), in);
     }
-    return deepest;
+    bool parse_array_start() { return enter(picojson::array_type); }
+    template <typename Iter>
+    bool parse_array_item(picojson::input<Iter>& in, size_t)
+    {
+        picojson::array& a = m_out->get<picojson::array>();
+        a.push_back(picojson::value());
+        BoundedContext child(&a.back(), m_depth);
+        return picojson::_parse(child, in);
+    }
+    bool parse_array_stop(size_t) { return ++m_depth, true; }
+    bool parse_object_start() { return enter(picojson::object_type); }
+    template <typename Iter>
+    bool parse_object_item(picojson::input<Iter>& in, const std::string& key)
+    {
+        BoundedContext child(&m_out->get<picojson::object>()[key], m_depth);
+        return picojson::_parse(child, in);
+    }
+    bool parse_object_stop() { return ++m_depth, true; }
+
+private:
+    bool enter(int type)
+    {
+        if (m_depth == 0)
+            return false;
+        --m_depth;
+        *m_out = picojson::value(type, false);
+        return true;
+    }
+
+    picojson::value* m_out;
+    size_t m_depth;
+};
+
+}  // namespace
+
+picojson::value Parse(const QByteArray& bytes)
+{
+    picojson::value value;
+    BoundedContext context(&value, kMaxDepth);
+    std::string error;  // not reported: what was built before the error counts
+    picojson::_parse(context, bytes.constData(), bytes.constData() + bytes.size(), &error);
+    return value;
 }
+
+}  // namespace servicejson
+
+namespace {
 
 int flag(double number) { return std::trunc(number) != 0.0 ? 1 : 0; }
 
@@ -36,16 +79,7 @@ int flag(double number) { return std::trunc(number) != 0.0 ? 1 : 0; }
 
 int CServiceAnswer::Analyze(QByteArray& response, int& icon, CloudAccountValues& values)
 {
-    // an answer too deep to parse, or one the parser gives up on, counts as one that could not be parsed
-    if (nestingDepth(response) > kMaxDepth)
-        return 1;
-    picojson::value answer;
-    try {
-        std::string error;
-        picojson::parse(answer, response.constData(), response.constData() + response.size(), &error);
-    } catch (const std::exception&) {
-        return 1;
-    }
+    const picojson::value answer = servicejson::Parse(response);
     if (!answer.is<picojson::object>())
         return 1;
     const picojson::object& object = answer.get<picojson::object>();

@@ -19,6 +19,4 @@ public:
     // answer's); 0 for a failure, `response` then holding the text to show and
     // `icon` the box's icon when the answer gave no message of its own.
     static int Analyze(QByteArray& response, int& icon, CloudAccountValues& values);
-
-    static constexpr int kMaxDepth = 256;  // deeper nesting is no answer of the service
 };

@@ -1,6 +1,8 @@
 #include "frame/Module.h"
 
+#include "platform/Internet.h"
 #include "platform/ResourceChain.h"
+#include "support/zvnreg/Registry.h"
 
 #include <QStringList>
 
@@ -15,11 +17,29 @@ struct ModuleLifetime {
 };
 const ModuleLifetime lifetime;
 
+// "ConnectTimeout" and "ReceiveTimeout" of "General\Network", in seconds, read by each new internet session
+platform::InternetTimeouts timeoutSettings()
+{
+    platform::InternetTimeouts timeouts;
+    const QString section = QStringLiteral("General\\Network");
+    CRegistry::Read(section, QStringLiteral("ConnectTimeout"), timeouts.connectSeconds, &timeouts.connectSeconds);
+    CRegistry::Read(section, QStringLiteral("ReceiveTimeout"), timeouts.receiveSeconds, &timeouts.receiveSeconds);
+    return timeouts;
+}
+
 }  // namespace
 
-void AttachModule() { platform::RegisterResourceModule(kModuleName, QStringLiteral(":/zvnd06")); }
+void AttachModule()
+{
+    platform::RegisterResourceModule(kModuleName, QStringLiteral(":/zvnd06"));
+    platform::SetInternetTimeoutSource(timeoutSettings);
+}
 
-void DetachModule() { platform::UnregisterResourceModule(kModuleName); }
+void DetachModule()
+{
+    platform::SetInternetTimeoutSource({});
+    platform::UnregisterResourceModule(kModuleName);
+}
 
 bool IsModuleAttached() { return platform::IsResourceModuleRegistered(kModuleName); }
 

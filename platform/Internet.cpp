@@ -1,5 +1,7 @@
 #include "platform/Internet.h"
 
+#include "platform/CodePage.h"
+
 #include <QUrl>
 #include <curl/curl.h>
 
@@ -17,7 +19,33 @@ InternetTrace& trace()
     return t;
 }
 
+InternetTimeoutSource& timeoutSource()
+{
+    static InternetTimeoutSource source;
+    return source;
+}
+
+// The request's address as it goes on the request line: the object in the system's code
+// page, as it is, but for the bytes a request line cannot carry (blanks, "#", control bytes)
+QByteArray requestUrl(const QString& scheme, const QString& server, INTERNET_PORT port, const QString& object)
+{
+    const QString host = server.contains(u':') ? u'[' + server + u']' : server;
+    QByteArray url = (scheme + QStringLiteral("://") + host + u':' + QString::number(port)).toUtf8();
+    if (!object.startsWith(u'/'))
+        url += '/';
+    for (const char c : ToCodePage(object)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte == 0x7F || c == '#')
+            url += '%' + QByteArray::number(byte, 16).toUpper().rightJustified(2, '0');
+        else
+            url += c;
+    }
+    return url;
+}
+
 }  // namespace
+
+void SetInternetTimeoutSource(InternetTimeoutSource source) { timeoutSource() = std::move(source); }
 
 InternetTrace SetInternetTrace(InternetTrace t)
 {
@@ -36,15 +64,10 @@ struct InternetCallbacks {
 
     static size_t body(char* data, size_t size, size_t count, void* user)
     {
-        auto* file = static_cast<CHttpFile*>(user);
+        // only Read pumps the transfer, so no more arrives here than one pass of the
+        // client brings between two reads: a download streams, it is never held whole
         const size_t n = size * count;
-        // an answer larger than any the service sends is cut off here, not stored
-        if (file->m_total + qint64(n) > CHttpFile::kMaxAnswer) {
-            file->m_tooLarge = true;
-            return 0;
-        }
-        file->m_total += qint64(n);
-        file->m_received.append(data, qsizetype(n));
+        static_cast<CHttpFile*>(user)->m_received.append(data, qsizetype(n));
         return n;
     }
     static size_t header(char* data, size_t size, size_t count, void* user)
@@ -81,6 +104,8 @@ bool CInternetException::GetErrorMessage(QString& text, int max) const
     return true;
 }
 
+QString CInternetException::TextOf(DWORD error) { return QString::fromLatin1(curl_easy_strerror(CURLcode(error))); }
+
 bool AfxParseURL(const QString& url, DWORD& serviceType, QString& server, QString& object, INTERNET_PORT& port)
 {
     const QUrl parsed(url, QUrl::StrictMode);
@@ -102,6 +127,8 @@ CInternetSession::CInternetSession(const QString& agent, DWORD, DWORD, const QSt
     : m_strAgent(agent), m_state(std::make_unique<InternetSessionState>())
 {
     globalInit();
+    if (timeoutSource())
+        m_timeouts = timeoutSource()();
     // one multi handle: its connection pool lets every request of the session reuse an open connection
     m_state->multi = curl_multi_init();
     if (!m_state->multi)
@@ -133,7 +160,8 @@ std::unique_ptr<CHttpFile> CInternetSession::OpenURL(const QString& url, DWORD, 
     INTERNET_PORT port = 0;
     if (!AfxParseURL(url, service, server, object, port))
         throw CInternetException(CURLE_URL_MALFORMAT, QStringLiteral("the address is not a URL: %1").arg(url));
-    auto file = std::make_unique<CHttpFile>(*this, url, HTTP_VERB_GET, flags);
+    auto file = std::make_unique<CHttpFile>(*this, requestUrl(service == AFX_INET_SERVICE_HTTPS ? QStringLiteral("https") : QStringLiteral("http"), server, port, object),
+                                            HTTP_VERB_GET, flags);
     file->SendRequest(headers);
     return file;
 }
@@ -151,14 +179,12 @@ std::unique_ptr<CHttpFile> CHttpConnection::OpenRequest(int verb, const QString&
                                                         const char**, const QString&, DWORD flags)
 {
     const bool secure = (flags | m_dwFlags) & INTERNET_FLAG_SECURE;
-    const QString host = m_strServer.contains(u':') ? u'[' + m_strServer + u']' : m_strServer;
-    const QString url = (secure ? QStringLiteral("https://") : QStringLiteral("http://")) + host + u':'
-                        + QString::number(m_nPort) + (object.startsWith(u'/') ? object : u'/' + object);
-    return std::make_unique<CHttpFile>(m_session, url, verb, flags | (m_dwFlags & INTERNET_FLAG_SECURE));
+    return std::make_unique<CHttpFile>(m_session, requestUrl(secure ? QStringLiteral("https") : QStringLiteral("http"), m_strServer, m_nPort, object),
+                                       verb, flags | (m_dwFlags & INTERNET_FLAG_SECURE));
 }
 
-CHttpFile::CHttpFile(CInternetSession& session, QString url, int verb, DWORD flags)
-    : m_session(session), m_strUrl(std::move(url)), m_nVerb(verb), m_dwFlags(flags)
+CHttpFile::CHttpFile(CInternetSession& session, QByteArray url, int verb, DWORD flags)
+    : m_session(session), m_url(std::move(url)), m_nVerb(verb), m_dwFlags(flags)
 {
     m_curl = curl_easy_init();
     if (!m_curl)
@@ -170,7 +196,7 @@ CHttpFile::~CHttpFile() { Close(); }
 void CHttpFile::Close()
 {
     if (!m_sent.isEmpty() && trace())
-        trace()(m_strUrl, m_sent);
+        trace()(QString::fromUtf8(m_url), m_sent);
     m_sent.clear();
     auto* curl = static_cast<CURL*>(m_curl);
     if (curl && m_added && m_session.State().multi)
@@ -194,10 +220,8 @@ bool CHttpFile::SetOption(DWORD option, DWORD value)
 
 void CHttpFile::fail(int code) const
 {
-    QString text = QString::fromLatin1(curl_easy_strerror(CURLcode(code)));
-    if (m_tooLarge)
-        text = QStringLiteral("the answer is larger than %1 bytes").arg(kMaxAnswer);
-    else if (m_error[0])
+    QString text = CInternetException::TextOf(DWORD(code));
+    if (m_error[0])
         text += QStringLiteral(": ") + QString::fromLocal8Bit(m_error);
     throw CInternetException(DWORD(code), text);
 }
@@ -207,8 +231,7 @@ bool CHttpFile::SendRequest(const QString& headers, const void* body, DWORD leng
     auto* curl = static_cast<CURL*>(m_curl);
     if (!curl || !m_session.State().multi)
         throw CInternetException(CURLE_FAILED_INIT, QStringLiteral("the request is closed"));
-    const QByteArray url = m_strUrl.toUtf8();
-    curl_easy_setopt(curl, CURLOPT_URL, url.constData());
+    curl_easy_setopt(curl, CURLOPT_URL, m_url.constData());
     curl_easy_setopt(curl, CURLOPT_USERAGENT, m_session.Agent().toUtf8().constData());
     curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, m_error);
@@ -217,6 +240,17 @@ bool CHttpFile::SendRequest(const QString& headers, const void* body, DWORD leng
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &InternetCallbacks::header);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    // a server that cannot be reached, or that goes silent, fails the request instead of holding the user for ever
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, long(std::max(1, m_session.Timeouts().connectSeconds)));
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, long(std::max(1, m_session.Timeouts().receiveSeconds)));
+    // a GET follows the server's redirections as a browser would, to web addresses only;
+    // a POST is not sent again elsewhere: its answer's status tells the caller
+    if (m_nVerb == HTTP_VERB_GET) {
+        curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+        curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
+        curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    }
     if (trace()) {
         curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, &InternetCallbacks::debug);
         curl_easy_setopt(curl, CURLOPT_DEBUGDATA, this);
@@ -228,9 +262,18 @@ bool CHttpFile::SendRequest(const QString& headers, const void* body, DWORD leng
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, ignoreCa ? 0L : 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, ignoreName ? 0L : 2L);
     curl_slist* list = nullptr;
-    for (const QString& line : headers.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+    bool contentType = false;
+    for (const QString& line : headers.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
         list = curl_slist_append(list, line.toUtf8().constData());
-    list = curl_slist_append(list, "Expect:");  // the body goes with the request, without waiting for "100 Continue"
+        contentType = contentType || line.startsWith(QStringLiteral("content-type:"), Qt::CaseInsensitive);
+    }
+    // the request carries what its caller wrote and what HTTP needs (Host, the agent, the body's
+    // length), nothing the client would add of itself: no Accept, no form type on a bare POST,
+    // and the body goes at once, without waiting for "100 Continue"
+    list = curl_slist_append(list, "Accept:");
+    list = curl_slist_append(list, "Expect:");
+    if (!contentType)
+        list = curl_slist_append(list, "Content-Type:");
     m_headerList = list;
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, list);
     if (m_nVerb == HTTP_VERB_POST) {
@@ -244,14 +287,14 @@ bool CHttpFile::SendRequest(const QString& headers, const void* body, DWORD leng
     if (curl_multi_add_handle(m_session.State().multi, curl) != CURLM_OK)
         throw CInternetException(CURLE_FAILED_INIT, QStringLiteral("cannot send the request"));
     m_added = true;
-    pump(true);
+    pump([this] { return m_headersDone; });
     return true;
 }
 
-bool CHttpFile::pump(bool untilHeaders)
+void CHttpFile::pump(const std::function<bool()>& enough)
 {
     CURLM* multi = m_session.State().multi;
-    while (!m_done && (untilHeaders ? !m_headersDone : m_received.isEmpty())) {
+    while (!m_done && !enough()) {
         int running = 0;
         curl_multi_perform(multi, &running);
         int queued = 0;
@@ -261,12 +304,21 @@ bool CHttpFile::pump(bool untilHeaders)
                 m_result = message->data.result;
             }
         }
-        if (!m_done && (untilHeaders ? !m_headersDone : m_received.isEmpty()))
+        if (!m_done && !enough())
             curl_multi_poll(multi, nullptr, 0, 100, nullptr);
     }
-    if (m_done && m_result != CURLE_OK && (untilHeaders ? !m_headersDone : m_received.isEmpty()))
+    // A Content-Length that is no number is the caller's to read, as a number read
+    // of it gives (most often 0): the answer ends with its headers, it is no failure.
+    if (m_done && m_result == CURLE_WEIRD_SERVER_REPLY && QByteArray(m_error).contains("Content-Length")) {
+        long status = 0;
+        curl_easy_getinfo(static_cast<CURL*>(m_curl), CURLINFO_RESPONSE_CODE, &status);
+        if (status > 0) {
+            m_result = CURLE_OK;
+            m_headersDone = true;
+        }
+    }
+    if (m_done && m_result != CURLE_OK && !enough())
         fail(m_result);
-    return true;
 }
 
 bool CHttpFile::QueryInfoStatusCode(DWORD& status) const
@@ -290,7 +342,7 @@ quint32 CHttpFile::Read(void* buffer, quint32 count)
 {
     if (!m_curl || count == 0)
         return 0;
-    pump(false);
+    pump([this, count] { return m_received.size() >= qsizetype(count); });
     const quint32 n = quint32(std::min<qsizetype>(count, m_received.size()));
     memcpy(buffer, m_received.constData(), n);
     m_received.remove(0, n);

@@ -36,6 +36,9 @@ enum : DWORD {
     SECURITY_FLAG_IGNORE_CERT_DATE_INVALID = 0x00002000,
     HTTP_QUERY_CONTENT_LENGTH = 5,
     HTTP_QUERY_STATUS_CODE = 19,
+    // the client's error numbers a caller names itself
+    INTERNET_ERROR_CANNOT_CONNECT = 7,     // no connection to the server
+    INTERNET_ERROR_ANSWER_TOO_LARGE = 63,  // an answer larger than the caller takes
 };
 
 class CInternetException {
@@ -45,6 +48,8 @@ public:
     // the error's text, at most `max` - 1 characters, as Windows fills a buffer of `max`
     bool GetErrorMessage(QString& text, int max = 1024) const;
     const QString& ErrorText() const { return m_strError; }
+    // the client's own text for one of its error numbers
+    static QString TextOf(DWORD error);
 
 private:
     QString m_strError;
@@ -53,6 +58,17 @@ private:
 // Splits "https://host:port/path" into its service type, server, object and
 // port (the scheme's default when none is named). False for anything else.
 bool AfxParseURL(const QString& url, DWORD& serviceType, QString& server, QString& object, INTERNET_PORT& port);
+
+// How long a connection attempt may take, and how long a transfer may go on
+// receiving nothing, before the request fails (60 s each, as desktop HTTP
+// stacks wait). A new session asks the source for them: the module reads them
+// from its settings, tests shorten them.
+struct InternetTimeouts {
+    int connectSeconds = 60;
+    int receiveSeconds = 60;
+};
+using InternetTimeoutSource = std::function<InternetTimeouts()>;
+void SetInternetTimeoutSource(InternetTimeoutSource source);  // an empty one: the defaults
 
 // Sees every request as it goes out on the wire: its header lines and its
 // body, as the client writes them (before encryption). For tests and logs.
@@ -80,10 +96,12 @@ public:
     void Close();
 
     const QString& Agent() const { return m_strAgent; }
+    const InternetTimeouts& Timeouts() const { return m_timeouts; }
     InternetSessionState& State() { return *m_state; }
 
 private:
     QString m_strAgent;
+    InternetTimeouts m_timeouts;
     std::unique_ptr<InternetSessionState> m_state;
 };
 
@@ -110,7 +128,7 @@ private:
 
 class CHttpFile {
 public:
-    CHttpFile(CInternetSession& session, QString url, int verb, DWORD flags);
+    CHttpFile(CInternetSession& session, QByteArray url, int verb, DWORD flags);  // the URL as it goes out
     ~CHttpFile();
     CHttpFile(const CHttpFile&) = delete;
     CHttpFile& operator=(const CHttpFile&) = delete;
@@ -120,19 +138,17 @@ public:
     bool SendRequest(const QString& headers = {}, const void* body = nullptr, DWORD length = 0);
     bool QueryInfoStatusCode(DWORD& status) const;
     bool QueryInfo(DWORD what, QString& value) const;
-    // Up to `count` bytes of the answer: what has arrived, waiting only when
-    // nothing has; 0 at its end.
+    // `count` bytes of the answer, waiting until they are in; fewer only at
+    // the answer's end (0 once it is all read), as a synchronous read answers.
     quint32 Read(void* buffer, quint32 count);
     void Close();
 
-    static constexpr qint64 kMaxAnswer = 16 * 1024 * 1024;  // larger than any answer a service sends
-
 private:
-    bool pump(bool untilHeaders);
+    void pump(const std::function<bool()>& enough);
     [[noreturn]] void fail(int code) const;
 
     CInternetSession& m_session;
-    QString m_strUrl;
+    QByteArray m_url;
     int m_nVerb;
     DWORD m_dwFlags;
     DWORD m_dwSecurity = 0;
@@ -141,12 +157,10 @@ private:
     QByteArray m_body;
     QByteArray m_received;  // arrived and not yet read
     QByteArray m_sent;      // what went out, for the trace
-    qint64 m_total = 0;
     QHash<QByteArray, QByteArray> m_headers;  // lower-case names
     bool m_headersDone = false;
     bool m_done = false;
     bool m_added = false;
-    bool m_tooLarge = false;
     int m_result = 0;  // CURLcode once done
     char m_error[256] = {};
     friend struct InternetCallbacks;
