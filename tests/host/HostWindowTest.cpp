@@ -55,9 +55,10 @@ TEST(HostWindow, AnswersTheModulesMessages)
 
     {
         MessageBoxScript boxes;
-        boxes.Expect(QString::fromUtf8("プラネタリウム番組のシーンファイルが見つかりません。\nプラネタリウム番組を再インストールしてください。"),
+        // the box names the kind (wParam) and its short name (lParam)
+        boxes.Expect(QString::fromUtf8("「88星座ガイド」のシーンファイルが見つかりません。\n星座ガイドを起動できません。番組を再インストールしてください。"),
                      platform::MB_OK | platform::MB_ICONEXCLAMATION, platform::IDOK);
-        const QString kind = QString::fromUtf8("プラネタリウム番組"), shortKind = QString::fromUtf8("プラネタリウム");
+        const QString kind = QString::fromUtf8("88星座ガイド"), shortKind = QString::fromUtf8("星座ガイド");
         platform::SendMessage(&window, WM_PRGZSFNOTFOUND, reinterpret_cast<platform::WPARAM>(&kind),
                               reinterpret_cast<platform::LPARAM>(&shortKind));
     }
@@ -91,3 +92,4 @@ TEST(Tour, RunsOffscreenAndSavesTheMainWindow)
     EXPECT_EQ("2026", core.ExecCommand("? time.year"));  // the tour's fixed evening
     EXPECT_EQ(1, tour.Run("telescope"));
 }
+
