@@ -31,7 +31,7 @@ constexpr int IDC_TITLE = 1046;
 constexpr int IDC_REGISTER = 2045;
 const char* const kAgent = "ZentorinLite/1.0";
 
-// the local service the reference host runs; a user points CloudUrlBase elsewhere
+// the local service's default ports (services/, which scripts/demo starts); the settings may name another
 const QString kDefaultBase = QStringLiteral("https://127.0.0.1:47443");
 const QString kDefaultReg = QStringLiteral("http://127.0.0.1:47080/register");
 

@@ -162,6 +162,14 @@ std::string failure(int status, const std::string& error, const std::string& mes
     return "{\"status\":" + std::to_string(status) + ",\"error\":" + jsonString(error) + ",\"message\":" + jsonString(message) + "}";
 }
 
+// SO_REUSEADDR only: a restart may take its port back from TIME_WAIT, but a port another
+// process listens on is refused (the library's default, SO_REUSEPORT, would share it)
+void ownPortOnly(socket_t sock)
+{
+    int yes = 1;
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
+}
+
 std::string page(const std::string& title, const std::string& text)
 {
     return "<!DOCTYPE html><html lang=\"ja\"><head><meta charset=\"utf-8\"><title>" + title + "</title></head><body><h1>" + title
@@ -260,6 +268,7 @@ bool CZentoCloudService::Start(int port, int httpPort)
     if (!d.https->is_valid())
         return false;
     httplib::SSLServer& s = *d.https;
+    s.set_socket_options(ownPortOnly);
     s.set_pre_routing_handler([&d](const httplib::Request& req, httplib::Response& res) {
         d.record(req);
         return d.scripted(req, res) ? httplib::Server::HandlerResponse::Handled : httplib::Server::HandlerResponse::Unhandled;
@@ -299,6 +308,7 @@ bool CZentoCloudService::Start(int port, int httpPort)
 
     if (httpPort != -1) {
         d.http = std::make_unique<httplib::Server>();
+        d.http->set_socket_options(ownPortOnly);
         d.http->Get("/register", [](const httplib::Request&, httplib::Response& res) {
             res.set_content(page("ユーザー登録", "はじめてログインしたメールアドレスとパスワードで、アカウントが作られます。"),
                             "text/html; charset=utf-8");

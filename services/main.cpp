@@ -1,43 +1,100 @@
-// zentocloud-service: the local ZentoCloud service on its own.
+// zentocloud-service: the local ZentoCloud service on its own, on 127.0.0.1.
 //
 //   zentocloud-service [--port N] [--http-port N] [--db FILE]
+//
+// --port: the HTTPS port of the service (0: any free one; default 47443);
+// --http-port: the plain HTTP port of the registration page (0: any free one,
+// -1: none; default 47080); --db: the SQLite file of the accounts (default
+// zentocloud.sqlite). Prints one line saying where it listens, then serves
+// until SIGTERM or SIGINT, and stops cleanly (exit status 0).
 #include "services/ZentoCloudService.h"
 
 #include <csignal>
 #include <cstdio>
+#include <pthread.h>
+#include <signal.h>
+#include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 namespace {
-volatile std::sig_atomic_t stopping = 0;
-void onSignal(int) { stopping = 1; }
+
+void usage(std::FILE* to)
+{
+    std::fputs("usage: zentocloud-service [--port N] [--http-port N] [--db FILE]\n"
+               "  --port N       HTTPS port of the service on 127.0.0.1 (0: any free one; default 47443)\n"
+               "  --http-port N  HTTP port of the registration page (0: any free one, -1: none; default 47080)\n"
+               "  --db FILE      SQLite file of the accounts (default zentocloud.sqlite)\n",
+               to);
+}
+
+bool readPort(const char* text, int low, int* port)
+{
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || value < low || value > 65535)
+        return false;
+    *port = static_cast<int>(value);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     int port = 47443, httpPort = 47080;
     std::string db = "zentocloud.sqlite";
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--port"))
-            port = std::atoi(argv[i + 1]);
-        else if (!std::strcmp(argv[i], "--http-port"))
-            httpPort = std::atoi(argv[i + 1]);
-        else if (!std::strcmp(argv[i], "--db"))
-            db = argv[i + 1];
+    for (int i = 1; i < argc; ++i) {
+        const char* option = argv[i];
+        if (!std::strcmp(option, "--help") || !std::strcmp(option, "-h")) {
+            usage(stdout);
+            return 0;
+        }
+        const char* value = i + 1 < argc ? argv[++i] : nullptr;
+        bool ok = false;
+        if (value && !std::strcmp(option, "--port"))
+            ok = readPort(value, 0, &port);
+        else if (value && !std::strcmp(option, "--http-port"))
+            ok = readPort(value, -1, &httpPort);
+        else if (value && !std::strcmp(option, "--db") && *value) {
+            db = value;
+            ok = true;
+        }
+        if (!ok) {
+            std::fprintf(stderr, "zentocloud-service: bad argument %s%s%s\n", option, value ? " " : "", value ? value : "");
+            usage(stderr);
+            return 2;
+        }
     }
+
+    // The stop signals are blocked before the server threads start, so they inherit the mask
+    // and the signal can only arrive here, at sigwait: no window in which it would kill the
+    // process half-way or be lost before the wait.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
     CZentoCloudService service(db);
     if (!service.Start(port, httpPort)) {
         std::fprintf(stderr, "zentocloud-service: cannot listen on 127.0.0.1:%d\n", port);
         return 1;
     }
-    std::printf("zentocloud-service: %s (registration page http://127.0.0.1:%d/register), accounts in %s\n",
-                service.BaseUrl().c_str(), service.HttpPort(), db.c_str());
+    if (httpPort != -1 && service.HttpPort() <= 0) {
+        std::fprintf(stderr, "zentocloud-service: cannot listen on 127.0.0.1:%d\n", httpPort);
+        return 1;
+    }
+    if (httpPort != -1)
+        std::printf("zentocloud-service: listening on %s (registration page http://127.0.0.1:%d/register), accounts in %s\n",
+                    service.BaseUrl().c_str(), service.HttpPort(), db.c_str());
+    else
+        std::printf("zentocloud-service: listening on %s, accounts in %s\n", service.BaseUrl().c_str(), db.c_str());
     std::fflush(stdout);
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
-    while (!stopping)
-        pause();
+
+    int received = 0;
+    sigwait(&stopSignals, &received);
     service.Stop();
+    std::printf("zentocloud-service: stopped (%s)\n", received == SIGTERM ? "SIGTERM" : "SIGINT");
     return 0;
 }

@@ -4,16 +4,13 @@
 #include "host/app/HostWindow.h"
 #include "host/app/Tour.h"
 #include "host/core/SimulatedCore.h"
-#include "cloud/DlgCloudLogin.h"
 #include "platform/HostWindows.h"
-#include "services/ZentoCloudService.h"
 #include "support/zvnreg/Registry.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTextStream>
 #include <QUrl>
-#include <cstdio>
 
 int RunHost(int argc, char** argv)
 {
@@ -28,29 +25,33 @@ int RunHost(int argc, char** argv)
     const QCommandLineOption tour(QStringLiteral("tour"), QStringLiteral("Run FEATURES (all, or program,library,login,share,favorites) without a person."), QStringLiteral("FEATURES"));
     const QCommandLineOption shots(QStringLiteral("screenshots"), QStringLiteral("Save a picture of every window the tour shows in DIR."), QStringLiteral("DIR"));
     const QCommandLineOption log(QStringLiteral("command-log"), QStringLiteral("Append every command the core receives to FILE."), QStringLiteral("FILE"));
-    parser.addOptions({tour, shots, log});
+    const QCommandLineOption cloudBase(QStringLiteral("cloud-url-base"), QStringLiteral("Write URL as the ZentoCloud service's address (setting CloudUrlBase) before starting."), QStringLiteral("URL"));
+    const QCommandLineOption cloudReg(QStringLiteral("cloud-url-reg"), QStringLiteral("Write URL as the ZentoCloud registration page (setting CloudUrlReg) before starting."), QStringLiteral("URL"));
+    parser.addOptions({tour, shots, log, cloudBase, cloudReg});
     parser.process(app);
 
     QTextStream out(stdout);
+    // where the module finds ZentoCloud; written before anything reads the settings, and kept
+    const struct { const QCommandLineOption& option; const char* value; } cloudAddresses[] = {
+        {cloudBase, "CloudUrlBase"}, {cloudReg, "CloudUrlReg"}};
+    for (const auto& address : cloudAddresses) {
+        if (!parser.isSet(address.option))
+            continue;
+        const QUrl url(parser.value(address.option), QUrl::StrictMode);
+        if (!url.isValid() || url.host().isEmpty() || (url.scheme() != u"https" && url.scheme() != u"http")) {
+            out << "zvnhost: --" << address.option.names().constFirst() << " needs an http or https address, not "
+                << parser.value(address.option) << Qt::endl;
+            return 2;
+        }
+        if (!CRegistry::Write(QStringLiteral("General\\Authentication"), QString::fromLatin1(address.value), url.toString())) {
+            out << "zvnhost: cannot write the settings file " << CRegistry::SettingsPath() << Qt::endl;
+            return 1;
+        }
+    }
     const CDataFolders folders;
     if (!folders.Prepare()) {
         out << "zvnhost: cannot prepare the data folder " << folders.Root() << Qt::endl;
         return 1;
-    }
-    // the local ZentoCloud service, where the module's default address points; on free ports
-    // when those are taken, and then the settings name it unless they name a service already
-    CZentoCloudService cloud((folders.Root() + QStringLiteral("/zentocloud.sqlite")).toStdString());
-    const QString section = QStringLiteral("General\\Authentication");
-    QString base;
-    const bool addressSet = CRegistry::Read(section, QStringLiteral("CloudUrlBase"), QString(), base);
-    if (cloud.Start(QUrl(CDlgCloudLogin::DefaultUrlBase()).port(), QUrl(CDlgCloudLogin::DefaultUrlReg()).port())) {
-        // the module's defaults reach it
-    } else if (cloud.Start(0, 0)) {
-        if (!addressSet)
-            CRegistry::Write(section, QStringLiteral("CloudUrlBase"), QString::fromStdString(cloud.BaseUrl()));
-        out << "zvnhost: the local ZentoCloud service runs at " << QString::fromStdString(cloud.BaseUrl()) << Qt::endl;
-    } else {
-        out << "zvnhost: the local ZentoCloud service could not start" << Qt::endl;
     }
     CSimulatedCore core;
     const QString logPath = parser.isSet(log) ? parser.value(log) : qEnvironmentVariable("ZVNHOST_COMMAND_LOG");

@@ -199,11 +199,13 @@ bool CHostWindow::event(QEvent* e)
     auto* message = static_cast<platform::WindowMessageEvent*>(e);
     switch (message->message()) {
     case WM_PRGZSFNOTFOUND: {
-        // the two texts live for the duration of the call only
+        // the kind's name and its short name; the two texts live for the duration of the call only
         const auto* kind = reinterpret_cast<const QString*>(message->wParam());
+        const auto* shortKind = reinterpret_cast<const QString*>(message->lParam());
+        const QString name = kind ? *kind : QString();
         platform::MessageBox(this,
-                             QStringLiteral("%1のシーンファイルが見つかりません。\n%2を再インストールしてください。")
-                                 .arg(kind ? *kind : QString(), kind ? *kind : QString()),
+                             QStringLiteral("「%1」のシーンファイルが見つかりません。\n%2を起動できません。番組を再インストールしてください。")
+                                 .arg(name, shortKind && !shortKind->isEmpty() ? *shortKind : name),
                              platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return true;
     }

@@ -61,6 +61,15 @@ QDateTime FromJulianDate(double jd)
     return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::llround((jd - 2440587.5) * 86400000.0)), Qt::UTC);
 }
 
+int AstronomicalYear(const QDate& date) { return date.year() < 0 ? date.year() + 1 : date.year(); }
+
+QDate DateOfAstronomicalYear(int year, int month, int day) { return QDate(year <= 0 ? year - 1 : year, month, day); }
+
+EraYear ToEraYear(int astronomicalYear)
+{
+    return astronomicalYear > 0 ? EraYear{false, astronomicalYear} : EraYear{true, 1 - astronomicalYear};
+}
+
 double GreenwichMeanSiderealDegrees(double jd)
 {
     const double d = jd - 2451545.0;

@@ -16,6 +16,19 @@ enum class Frame { Horizon, EquatorialDateMean, Ecliptic, Galactic };
 double JulianDate(const QDateTime& utc);
 QDateTime FromJulianDate(double jd);  // UTC
 double GreenwichMeanSiderealDegrees(double jd);
+
+// Years count astronomically here (0 is 1 BC, -1 is 2 BC), as the command
+// language does; QDate has no year 0 (its -1 is 1 BC). These two are the only
+// crossings between the two counts.
+int AstronomicalYear(const QDate& date);
+QDate DateOfAstronomicalYear(int year, int month, int day);  // invalid when the day is not in the month
+
+// the era and its year as a calendar writes them: year 0 is "BC 1"
+struct EraYear {
+    bool bc;
+    int year;
+};
+EraYear ToEraYear(int astronomicalYear);
 double Normalize360(double degrees);
 
 // directions at one moment for one observer

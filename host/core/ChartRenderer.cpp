@@ -314,11 +314,13 @@ void drawHorizon(Painter& painter, const CChartProjection& proj, const SkyState&
 void drawOverlays(QPainter& p, const SkyState& state, const QSize& size)
 {
     const QDateTime local = astro::FromJulianDate(state.jd).addSecs(static_cast<qint64>(state.timezone * 3600));
+    const astro::EraYear era = astro::ToEraYear(astro::AstronomicalYear(local.date()));
     p.setFont(chartFont(14));
     p.setPen(QColor(0xDC, 0xE4, 0xF0));
     p.drawText(QRectF(12, 8, size.width() - 24, 22), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("%1年%2月%3日 %4:%5  緯度 %6°  経度 %7°")
-                   .arg(local.date().year()).arg(local.date().month()).arg(local.date().day())
+               QStringLiteral("%1%2年%3月%4日 %5:%6  緯度 %7°  経度 %8°")
+                   .arg(era.bc ? QStringLiteral("紀元前") : QString()).arg(era.year)
+                   .arg(local.date().month()).arg(local.date().day())
                    .arg(local.time().hour(), 2, 10, QLatin1Char('0')).arg(local.time().minute(), 2, 10, QLatin1Char('0'))
                    .arg(state.latitude, 0, 'f', 2).arg(state.longitude, 0, 'f', 2));
     if (state.Flag("logo.visible")) {

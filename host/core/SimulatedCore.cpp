@@ -77,6 +77,25 @@ QString unquote(QString text)
     return text;
 }
 
+// the statements of a text, split on "; " outside double quotes: a quoted path may hold "; "
+QStringList splitStatements(const QString& text)
+{
+    QStringList statements;
+    qsizetype start = 0;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'"')
+            quoted = !quoted;
+        else if (!quoted && text[i] == u';' && i + 1 < text.size() && text[i + 1] == u' ') {
+            statements.append(text.mid(start, i - start));
+            start = i + 2;
+            ++i;
+        }
+    }
+    statements.append(text.mid(start));
+    return statements;
+}
+
 }  // namespace
 
 CSimulatedCore::CSimulatedCore(QObject* parent) : QObject(parent)
@@ -116,7 +135,7 @@ QString CSimulatedCore::ExecCommand(const QString& command)
     QString error;
     const bool asksForError = command.trimmed().compare(u"? System.Error", Qt::CaseInsensitive) == 0;
     // statements run in order; the first that fails stops the rest
-    for (const QString& statement : command.split(QStringLiteral("; "))) {
+    for (const QString& statement : splitStatements(command)) {
         result = run(statement.trimmed(), error);
         if (!error.isEmpty())
             break;
@@ -162,7 +181,7 @@ QString CSimulatedCore::query(const QString& path, QString& error) const
         return m_lastError;
     const QDateTime local = astro::FromJulianDate(m_state.jd).addSecs(static_cast<qint64>(std::llround(m_state.timezone * 3600)));
     if (key == u"time.year")
-        return QString::number(local.date().year());
+        return QString::number(astro::AstronomicalYear(local.date()));
     if (key == u"time.month")
         return QString::number(local.date().month());
     if (key == u"time.day")
@@ -175,12 +194,12 @@ QString CSimulatedCore::query(const QString& path, QString& error) const
         return number(m_state.jd, 6);
     if (key == u"lst(time)") {
         // "LST ", the era, the local date, then the local sidereal time
-        const int year = local.date().year();
+        const astro::EraYear era = astro::ToEraYear(astro::AstronomicalYear(local.date()));
         const double lst = m_state.Observer().LocalSiderealDegrees() / 15.0;
         const int seconds = static_cast<int>(lst * 3600) % 86400;
         return QStringLiteral("LST %1%2/%3/%4 %5:%6:%7")
-            .arg(year > 0 ? QStringLiteral("AD") : QStringLiteral("BC"))
-            .arg(year > 0 ? year : 1 - year)
+            .arg(era.bc ? QStringLiteral("BC") : QStringLiteral("AD"))
+            .arg(era.year)
             .arg(local.date().month())
             .arg(local.date().day())
             .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
@@ -219,15 +238,19 @@ void CSimulatedCore::setLocalDate(int field, int value)
 {
     const qint64 offset = static_cast<qint64>(std::llround(m_state.timezone * 3600));
     QDateTime local = astro::FromJulianDate(m_state.jd).addSecs(offset);
-    QDate date = local.date();
+    int year = astro::AstronomicalYear(local.date()), month = local.date().month(), day = local.date().day();
     QTime time = local.time();
     switch (field) {
-    case 0: date = QDate(value, date.month(), std::min(date.day(), QDate(value, date.month(), 1).daysInMonth())); break;
-    case 1: date = QDate(date.year(), value, std::min(date.day(), QDate(date.year(), value, 1).daysInMonth())); break;
-    case 2: date = QDate(date.year(), date.month(), value); break;
+    case 0: year = value; break;
+    case 1: month = value; break;
+    case 2: day = value; break;
     case 3: time = QTime(value, time.minute(), time.second()); break;
     case 4: time = QTime(time.hour(), value, 0); break;  // a clock set to the minute starts that minute
     }
+    // a new year or month keeps the day where the month has it, else takes the month's last
+    if (field < 2)
+        day = std::min(day, astro::DateOfAstronomicalYear(year, month, 1).daysInMonth());
+    const QDate date = astro::DateOfAstronomicalYear(year, month, day);
     if (date.isValid() && time.isValid())
         m_state.jd = astro::JulianDate(QDateTime(date, time, Qt::UTC).addSecs(-offset));
 }

@@ -2,6 +2,7 @@
 #include "platform/Text.h"
 #include "tests/support/TempEnvironment.h"
 
+#include <QDir>
 #include <QImage>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -134,6 +135,65 @@ TEST(SimulatedCore, AssignmentsMoveTimeAndPlace)
     EXPECT_NEAR(43.06, num(core, "? location.latitude"), 1e-6);
     core.ExecCommand("view.angle = 60");
     EXPECT_NEAR(60.0, num(core, "? view.angle"), 1e-6);
+}
+
+TEST(SimulatedCore, YearsBeforeOneCountAstronomically)
+{
+    CSimulatedCore core;
+    core.ExecCommand("time.year = 2026; time.month = 3; time.day = 21; time.hour = 12; time.minute = 0");
+    core.ExecCommand("time.year = 0");
+    EXPECT_EQ("", core.ExecCommand("? System.Error"));
+    EXPECT_EQ("0", core.ExecCommand("? time.year"));
+    EXPECT_EQ("3", core.ExecCommand("? time.month"));
+    EXPECT_EQ("21", core.ExecCommand("? time.day"));
+    // year 0 is 1 BC, -1 is 2 BC
+    EXPECT_TRUE(core.ExecCommand("? LST(time)").startsWith("LST BC1/3/21 ")) << core.ExecCommand("? LST(time)").toStdString();
+    core.ExecCommand("time.year = -1");
+    EXPECT_EQ("-1", core.ExecCommand("? time.year"));
+    EXPECT_TRUE(core.ExecCommand("? LST(time)").startsWith("LST BC2/3/21 ")) << core.ExecCommand("? LST(time)").toStdString();
+    core.ExecCommand("time.year = 1");
+    EXPECT_TRUE(core.ExecCommand("? LST(time)").startsWith("LST AD1/3/21 ")) << core.ExecCommand("? LST(time)").toStdString();
+
+    // 0001-01-01 00:00 UT is JD 1721425.5: 125 days before it is 1 BC, 425 days before it 2 BC
+    core.ExecCommand("time.jd = 1721300.5");
+    EXPECT_EQ("0", core.ExecCommand("? time.year"));
+    core.ExecCommand("time.jd = 1721000.5");
+    EXPECT_EQ("-1", core.ExecCommand("? time.year"));
+}
+
+TEST(SimulatedCore, SiderealTimeHoldsForADateBC)
+{
+    CSimulatedCore core;
+    const double jd = 1684321.3, longitude = 139.6917;  // 102 BC, 19:12 UT, Tokyo
+    core.ExecCommand(QString("time.jd = %1; location.longitude = %2").arg(jd, 0, 'f', 6).arg(longitude));
+    // expected: GMST at 0h UT (IAU 1982, in seconds), the sidereal turning since midnight, the longitude
+    const double midnight = std::floor(jd - 0.5) + 0.5;
+    const double t = (midnight - 2451545.0) / 36525.0;
+    const double gmst0 = 24110.54841 + 8640184.812866 * t + 0.093104 * t * t - 6.2e-6 * t * t * t;
+    double expected = std::fmod(gmst0 + 1.00273790935 * (jd - midnight) * 86400.0 + longitude / 15.0 * 3600.0, 86400.0);
+    if (expected < 0)
+        expected += 86400.0;
+
+    const QString answer = core.ExecCommand("? LST(time)");
+    EXPECT_TRUE(answer.startsWith("LST BC")) << answer.toStdString();
+    const QStringList hms = answer.section(' ', -1).split(':');
+    ASSERT_EQ(3, hms.size()) << answer.toStdString();
+    const double seconds = hms[0].toInt() * 3600.0 + hms[1].toInt() * 60.0 + hms[2].toInt();
+    double difference = std::fabs(seconds - expected);
+    difference = std::min(difference, 86400.0 - difference);
+    EXPECT_LT(difference, 1.5) << answer.toStdString() << ", expected " << expected << " s";
+}
+
+TEST(SimulatedCore, AQuotedPathMayHoldTheStatementSeparator)
+{
+    TempEnvironment env;
+    CSimulatedCore core;
+    const QString path = env.Path("a; b.png");
+    core.ExecCommand(QString("Logo.Visible = TRUE; Save Zentar,\"%1\"; Show Sky").arg(path));
+    EXPECT_EQ("", core.ExecCommand("? System.Error"));
+    EXPECT_FALSE(QImage(path).isNull());
+    EXPECT_EQ(QStringList{"a; b.png"}, QDir(env.Root()).entryList(QDir::Files));
+    EXPECT_EQ("TRUE", core.ExecCommand("? Logo.Visible"));  // the statement before it ran
 }
 
 TEST(SimulatedCore, ErrorsAreReportedUntilTheNextCommandSucceeds)

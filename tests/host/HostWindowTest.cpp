@@ -12,6 +12,7 @@
 #include "tests/support/TempEnvironment.h"
 
 #include <QFileInfo>
+#include <QProcess>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
@@ -55,9 +56,10 @@ TEST(HostWindow, AnswersTheModulesMessages)
 
     {
         MessageBoxScript boxes;
-        boxes.Expect(QString::fromUtf8("プラネタリウム番組のシーンファイルが見つかりません。\nプラネタリウム番組を再インストールしてください。"),
+        // the box names the kind (wParam) and its short name (lParam)
+        boxes.Expect(QString::fromUtf8("「88星座ガイド」のシーンファイルが見つかりません。\n星座ガイドを起動できません。番組を再インストールしてください。"),
                      platform::MB_OK | platform::MB_ICONEXCLAMATION, platform::IDOK);
-        const QString kind = QString::fromUtf8("プラネタリウム番組"), shortKind = QString::fromUtf8("プラネタリウム");
+        const QString kind = QString::fromUtf8("88星座ガイド"), shortKind = QString::fromUtf8("星座ガイド");
         platform::SendMessage(&window, WM_PRGZSFNOTFOUND, reinterpret_cast<platform::WPARAM>(&kind),
                               reinterpret_cast<platform::LPARAM>(&shortKind));
     }
@@ -90,4 +92,36 @@ TEST(Tour, RunsOffscreenAndSavesTheMainWindow)
     EXPECT_TRUE(printed.contains("login: the sign-in failed, cancelled")) << printed.toStdString();
     EXPECT_EQ("2026", core.ExecCommand("? time.year"));  // the tour's fixed evening
     EXPECT_EQ(1, tour.Run("telescope"));
+}
+
+TEST(HostProgram, WritesTheCloudAddressesAndLeavesAServiceThatIsDownToTheModule)
+{
+    TempEnvironment env;  // the program inherits its settings file
+    CRegistry::Write("General\\Network", "Connected", 1);
+    QProcess host;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("ZVNHOST_DATA_DIR", env.Path("data"));
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    host.setProcessEnvironment(environment);
+    // nothing listens on port 1: no service runs, and the host starts none
+    host.start(ZVNHOST_PATH, {"--cloud-url-base", "https://127.0.0.1:1", "--cloud-url-reg", "http://127.0.0.1:1/register",
+                              "--tour", "login"});
+    ASSERT_TRUE(host.waitForFinished(120000));
+    const QString printed = QString::fromUtf8(host.readAllStandardOutput());
+    EXPECT_EQ(0, host.exitCode()) << printed.toStdString();
+    QString base, reg;
+    EXPECT_EQ(1, CRegistry::Read("General\\Authentication", "CloudUrlBase", "", base));
+    EXPECT_EQ(1, CRegistry::Read("General\\Authentication", "CloudUrlReg", "", reg));
+    EXPECT_EQ("https://127.0.0.1:1", base);
+    EXPECT_EQ("http://127.0.0.1:1/register", reg);
+    // the module tells the user (its own box), and the host says nothing of a service
+    EXPECT_TRUE(printed.contains(QString::fromUtf8("message box (style 0x35): ゼントクラウドとのHTTP通信に失敗しました。"))) << printed.toStdString();
+    EXPECT_TRUE(printed.contains("login: the sign-in failed, cancelled")) << printed.toStdString();
+    EXPECT_FALSE(printed.contains("zvnhost:")) << printed.toStdString();
+
+    host.start(ZVNHOST_PATH, {"--cloud-url-base", "ftp://127.0.0.1:1", "--tour", "login"});
+    ASSERT_TRUE(host.waitForFinished(60000));
+    EXPECT_EQ(2, host.exitCode());
+    EXPECT_EQ(1, CRegistry::Read("General\\Authentication", "CloudUrlBase", "", base));
+    EXPECT_EQ("https://127.0.0.1:1", base);  // a refused address is not written
 }

@@ -1,0 +1,63 @@
+# The package a host builds against: `cmake --install build --prefix DIR` puts
+# libzvnd06.so, the support libraries it needs at link and run time, the
+# headers a host includes to make and show the module's dialogs, and a CMake
+# package, so that a host writes
+#   find_package(zvnd06 REQUIRED)
+#   target_link_libraries(app PRIVATE zvn::zvnd06)
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+set(zvn_installed zvnd06 zvncorznt zvnplatform zvnreg zvndcm zvncom zvncst)
+# exported under the names the tree uses: zvn::zvnd06, zvn::platform, zvn::reg, ...
+set_target_properties(zvncorznt PROPERTIES EXPORT_NAME corznt)
+set_target_properties(zvnplatform PROPERTIES EXPORT_NAME platform)
+set_target_properties(zvnreg PROPERTIES EXPORT_NAME reg)
+set_target_properties(zvndcm PROPERTIES EXPORT_NAME dcm)
+set_target_properties(zvncom PROPERTIES EXPORT_NAME com)
+set_target_properties(zvncst PROPERTIES EXPORT_NAME cst)
+
+# Headers keep their folders ("frame/CorZnt.h", "support/zvncst/ZntDialog.h"), as the
+# sources include them; these are the host's surface and everything it includes.
+target_sources(zvncorznt INTERFACE FILE_SET HEADERS BASE_DIRS ${PROJECT_SOURCE_DIR} FILES
+  ${PROJECT_SOURCE_DIR}/frame/CorZnt.h)
+target_sources(zvnd06 PUBLIC FILE_SET HEADERS BASE_DIRS ${PROJECT_SOURCE_DIR} FILES
+  ${PROJECT_SOURCE_DIR}/frame/Zvnd06Export.h
+  ${PROJECT_SOURCE_DIR}/frame/Module.h
+  ${PROJECT_SOURCE_DIR}/frame/ModuleMessages.h
+  ${PROJECT_SOURCE_DIR}/frame/CheckListItem.h
+  ${PROJECT_SOURCE_DIR}/program/ProgItem.h
+  ${PROJECT_SOURCE_DIR}/program/PrgSection.h
+  ${PROJECT_SOURCE_DIR}/program/DlgProgram.h
+  ${PROJECT_SOURCE_DIR}/cloud/ServiceAnswer.h
+  ${PROJECT_SOURCE_DIR}/cloud/DlgCloudLogin.h)
+target_sources(zvnplatform PUBLIC FILE_SET HEADERS BASE_DIRS ${PROJECT_SOURCE_DIR} FILES
+  ${PROJECT_SOURCE_DIR}/platform/HostWindows.h
+  ${PROJECT_SOURCE_DIR}/platform/WindowMessage.h
+  ${PROJECT_SOURCE_DIR}/platform/DialogTemplate.h)
+target_sources(zvnreg PUBLIC FILE_SET HEADERS BASE_DIRS ${PROJECT_SOURCE_DIR} FILES
+  ${PROJECT_SOURCE_DIR}/support/zvnreg/Registry.h)
+target_sources(zvncst PUBLIC FILE_SET HEADERS BASE_DIRS ${PROJECT_SOURCE_DIR} FILES
+  ${PROJECT_SOURCE_DIR}/support/zvncst/DataExchange.h
+  ${PROJECT_SOURCE_DIR}/support/zvncst/DialogUnits.h
+  ${PROJECT_SOURCE_DIR}/support/zvncst/ZntControl.h
+  ${PROJECT_SOURCE_DIR}/support/zvncst/ZntDialogBase.h
+  ${PROJECT_SOURCE_DIR}/support/zvncst/ZntDialog.h
+  ${PROJECT_SOURCE_DIR}/support/zvncst/ZntButton.h
+  ${PROJECT_SOURCE_DIR}/support/zvncst/ZntEdit.h
+  ${PROJECT_SOURCE_DIR}/support/zvncst/ZntGroupBox.h)
+
+# installed side by side: each library finds its neighbours in its own folder
+set_target_properties(${zvn_installed} PROPERTIES INSTALL_RPATH "$ORIGIN")
+set_target_properties(zvncorznt PROPERTIES INSTALL_RPATH "")
+
+install(TARGETS ${zvn_installed} EXPORT zvnd06Targets
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  FILE_SET HEADERS DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/zvnd06)
+install(EXPORT zvnd06Targets NAMESPACE zvn:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/zvnd06)
+configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/zvnd06Config.cmake.in
+  ${CMAKE_BINARY_DIR}/package/zvnd06Config.cmake
+  INSTALL_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/zvnd06)
+write_basic_package_version_file(${CMAKE_BINARY_DIR}/package/zvnd06ConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_BINARY_DIR}/package/zvnd06Config.cmake ${CMAKE_BINARY_DIR}/package/zvnd06ConfigVersion.cmake
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/zvnd06)
