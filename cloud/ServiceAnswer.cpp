@@ -9,45 +9,64 @@ namespace servicejson {
 namespace {
 
 // picojson's own context limits arrays but not objects, and throws on numbers
-// beyond a double: this one limits both and refuses such numbers, so the parse stops there
+// beyond a double: this one limits both, and a number no double holds ends the
+// parse at the next step (picojson takes no refusal from a number itself)
 class BoundedContext {
 public:
-    BoundedContext(picojson::value* out, size_t depth) : m_out(out), m_depth(depth) {}
+    BoundedContext(picojson::value* out, size_t depth, bool* stopped) : m_out(out), m_depth(depth), m_stopped(stopped) {}
     BoundedContext(const BoundedContext&) = delete;
     BoundedContext& operator=(const BoundedContext&) = delete;
 
-    bool set_null() { return *m_out = picojson::value(), true; }
-    bool set_bool(bool b) { return *m_out = picojson::value(b), true; }
-    bool set_number(double f) { return std::isfinite(f) && (*m_out = picojson::value(f), true); }
+    bool set_null() { return set(picojson::value()); }
+    bool set_bool(bool b) { return set(picojson::value(b)); }
+    bool set_number(double f)
+    {
+        if (std::isfinite(f))
+            return set(picojson::value(f));
+        *m_stopped = true;
+        return false;
+    }
     template <typename Iter>
     bool parse_string(picojson::input<Iter>& in)
     {
-        *m_out = picojson::value(picojson::string_type, false);
+        if (!set(picojson::value(picojson::string_type, false)))
+            return false;
         return picojson::_parse_string(m_out->get<std::string>(), in);
     }
     bool parse_array_start() { return enter(picojson::array_type); }
     template <typename Iter>
     bool parse_array_item(picojson::input<Iter>& in, size_t)
     {
+        if (*m_stopped)
+            return false;
         picojson::array& a = m_out->get<picojson::array>();
         a.push_back(picojson::value());
-        BoundedContext child(&a.back(), m_depth);
-        return picojson::_parse(child, in);
+        BoundedContext child(&a.back(), m_depth, m_stopped);
+        return picojson::_parse(child, in) && !*m_stopped;
     }
-    bool parse_array_stop(size_t) { return ++m_depth, true; }
+    bool parse_array_stop(size_t) { return ++m_depth, !*m_stopped; }
     bool parse_object_start() { return enter(picojson::object_type); }
     template <typename Iter>
     bool parse_object_item(picojson::input<Iter>& in, const std::string& key)
     {
-        BoundedContext child(&m_out->get<picojson::object>()[key], m_depth);
-        return picojson::_parse(child, in);
+        if (*m_stopped)
+            return false;
+        BoundedContext child(&m_out->get<picojson::object>()[key], m_depth, m_stopped);
+        return picojson::_parse(child, in) && !*m_stopped;
     }
-    bool parse_object_stop() { return ++m_depth, true; }
+    bool parse_object_stop() { return ++m_depth, !*m_stopped; }
 
 private:
+    bool set(picojson::value value)
+    {
+        if (*m_stopped)
+            return false;
+        *m_out = std::move(value);
+        return true;
+    }
     bool enter(int type)
     {
-        if (m_depth == 0)
+        if (m_depth == 0 || *m_stopped)
             return false;
         --m_depth;
         *m_out = picojson::value(type, false);
@@ -56,6 +75,7 @@ private:
 
     picojson::value* m_out;
     size_t m_depth;
+    bool* m_stopped;
 };
 
 }  // namespace
@@ -63,7 +83,8 @@ private:
 picojson::value Parse(const QByteArray& bytes)
 {
     picojson::value value;
-    BoundedContext context(&value, kMaxDepth);
+    bool stopped = false;
+    BoundedContext context(&value, kMaxDepth, &stopped);
     std::string error;  // not reported: what was built before the error counts
     picojson::_parse(context, bytes.constData(), bytes.constData() + bytes.size(), &error);
     return value;

@@ -201,8 +201,20 @@ struct CZentoCloudService::Impl {
                 return false;
             answer = it->second;
         }
+        if (answer.delayMs > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(answer.delayMs));
         res.status = answer.status;
-        if (!answer.contentLengthOverride.empty()) {
+        if (!answer.rawContentLength.empty()) {
+            res.set_header("Content-Length", answer.rawContentLength);
+        } else if (answer.pieceBytes > 0) {
+            const std::string body = answer.body;
+            const size_t piece = answer.pieceBytes;
+            const auto pause = std::chrono::milliseconds(answer.pieceDelayMs);
+            res.set_content_provider(body.size(), answer.contentType, [body, piece, pause](size_t offset, size_t, httplib::DataSink& sink) {
+                std::this_thread::sleep_for(pause);
+                return sink.write(body.data() + offset, std::min(piece, body.size() - offset));
+            });
+        } else if (!answer.contentLengthOverride.empty()) {
             // a length announced and never sent: the connection closes with nothing
             res.set_content_provider(std::stoull(answer.contentLengthOverride), answer.contentType,
                                      [](size_t, size_t, httplib::DataSink&) { return false; });

@@ -29,6 +29,10 @@ public:
         bool contentLength = true;   // false: chunked, with no Content-Length
         bool closeEarly = false;     // announce the whole length, send half, close the connection
         std::string contentLengthOverride;  // announce this Content-Length instead (with no body)
+        std::string rawContentLength;       // send this text as the Content-Length header, and no body
+        int delayMs = 0;                    // keep silent this long before answering
+        size_t pieceBytes = 0;              // send the body in pieces of this size ...
+        int pieceDelayMs = 0;               // ... with this pause before each
     };
 
     // database: the SQLite file of the accounts (":memory:" for none kept)

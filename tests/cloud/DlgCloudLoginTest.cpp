@@ -211,10 +211,51 @@ TEST(CloudLogin, TokenCheckAcceptsRefusesAndRetries)
 
     cloud.service.Script("/api/user_status", cloud.answer(500, "down"));
     boxes.Expect("ゼントクラウドとのHTTP通信に失敗しました。\nステータス:[500]", MB_RETRYCANCEL | MB_ICONEXCLAMATION, IDRETRY)
-        .Expect("ゼントクラウドとのHTTP通信に失敗しました。\nステータス:[500]", MB_RETRYCANCEL | MB_ICONEXCLAMATION, IDCANCEL);
+        .Expect("ゼントクラウドとのHTTP通信に失敗しました。\nステータス:[500]", MB_RETRYCANCEL | MB_ICONEXCLAMATION, IDRETRY)
+        .Then([] { CRegistry::Write("General\\Network", "Connected", 0); })  // the network goes while the box is up
+        .Expect("ネットワーク接続が無効です。\n\nWindows のネットワークの設定を確認してください。", MB_OK, IDOK);
     const size_t before = cloud.service.Requests().size();
     EXPECT_EQ(2, forged.CheckValidAccessToken());
-    EXPECT_EQ(before + 2, cloud.service.Requests().size());  // Retry asked again
+    EXPECT_EQ(before + 2, cloud.service.Requests().size());  // Retry asked again, after the network check
+}
+
+TEST(CloudLogin, TheTokenPathIsFormattedAsTheSettingSays)
+{
+    CloudFixture cloud;
+    // the tokens as the service might send them, and a configured path with a literal "%"
+    CRegistry::Write(kAuth, "AccessToken", "a%sb c#d\x01");
+    CRegistry::Write(kAuth, "AccessTokenSecret", "秘密");
+    CRegistry::Write(kAuth, "CloudApiStatus", "/api/user_status?rate=100%%&access_token=%s&access_token_secret=%s");
+    MessageBoxScript boxes;
+    boxes.Expect("ゼントクラウドへのログインに失敗しました。\nログインしていません。", MB_OK | MB_ICONEXCLAMATION, IDOK);
+    CDlgCloudLogin dialog;
+    EXPECT_EQ(4, dialog.CheckValidAccessToken());
+    // the secret in the system's code page; only what a request line cannot carry is escaped
+    EXPECT_EQ("/api/user_status?rate=100%&access_token=a%sb%20c%23d%01&access_token_secret=\x94\xe9\x96\xa7",
+              cloud.service.Requests().back().target);
+}
+
+TEST(CloudLogin, TheServicesCertificateIsTakenWhateverNameItBears)
+{
+    CloudFixture cloud;  // its certificate names 127.0.0.1, not localhost
+    CRegistry::Write(kAuth, "CloudUrlBase", QString("https://localhost:%1").arg(cloud.service.Port()));
+    MessageBoxScript boxes;
+    boxes.Expect("ゼントクラウドへのログインに失敗しました。\nログインしていません。", MB_OK | MB_ICONEXCLAMATION, IDOK);
+    CDlgCloudLogin dialog;
+    EXPECT_EQ(4, dialog.CheckValidAccessToken());  // the service answered: the connection was taken
+}
+
+TEST(CloudLogin, ASilentServiceOffersRetry)
+{
+    CloudFixture cloud;
+    CRegistry::Write("General\\Network", "ReceiveTimeout", 1);
+    auto silent = cloud.answer(200, "{}");
+    silent.delayMs = 2500;
+    cloud.service.Script("/api/user_status", silent);
+    MessageBoxScript boxes;
+    boxes.ExpectStartingWith("ゼントクラウドとのHTTP通信に失敗しました。\n", MB_RETRYCANCEL | MB_ICONEXCLAMATION, IDCANCEL);
+    CDlgCloudLogin dialog;
+    EXPECT_EQ(2, dialog.CheckValidAccessToken());
 }
 
 TEST(CloudLogin, TheTokenCheckAndTheSignInShareOneConnection)

@@ -2,6 +2,8 @@
 #include "platform/Internet.h"
 #include "tests/cloud/CloudFixture.h"
 
+#include <QElapsedTimer>
+
 using namespace platform;
 
 namespace {
@@ -117,6 +119,80 @@ TEST(Internet, BrokenAndOversizedAnswersFail)
     } catch (const CInternetException& e) {
         EXPECT_EQ(DWORD(INTERNET_ERROR_ANSWER_TOO_LARGE), e.m_dwError);
     }
+}
+
+TEST(Internet, AReadWaitsForTheBytesAskedOrTheEnd)
+{
+    CloudFixture cloud;
+    Connection c(cloud.service.Port());
+    std::string body(10000, 'x');
+    for (size_t i = 0; i < body.size(); ++i)
+        body[i] = char('A' + i % 23);
+    auto slow = cloud.answer(200, body);
+    slow.pieceBytes = 700;  // small pieces, a pause before each, as a far server sends them
+    slow.pieceDelayMs = 15;
+    cloud.service.Script("/slow", slow);
+
+    QByteArray response;
+    ASSERT_EQ(1, c.get("/slow", response));  // the routine reads a Content-Length answer in one read
+    EXPECT_EQ(QByteArray::fromStdString(body), response);
+
+    auto request = c.connection->OpenRequest(HTTP_VERB_GET, "/slow", {}, 1, nullptr, {}, INTERNET_FLAG_SECURE);
+    request->SetOption(INTERNET_OPTION_SECURITY_FLAGS, 0x3180);
+    request->SendRequest();
+    char buffer[4096];
+    EXPECT_EQ(4096u, request->Read(buffer, sizeof buffer));
+    EXPECT_EQ(4096u, request->Read(buffer, sizeof buffer));
+    EXPECT_EQ(10000u - 8192u, request->Read(buffer, sizeof buffer));  // short only at the end
+    EXPECT_EQ(0u, request->Read(buffer, sizeof buffer));
+}
+
+TEST(Internet, ASilentServerFailsAfterTheReceiveTimeout)
+{
+    CloudFixture cloud;
+    CRegistry::Write("General\\Network", "ReceiveTimeout", 1);
+    Connection c(cloud.service.Port());  // a new session takes the setting
+    auto silent = cloud.answer(200, "late");
+    silent.delayMs = 3000;
+    cloud.service.Script("/silent", silent);
+    QElapsedTimer clock;
+    clock.start();
+    QByteArray response;
+    EXPECT_THROW(c.get("/silent", response), CInternetException);
+    EXPECT_LT(clock.elapsed(), 2800);
+}
+
+TEST(Internet, RequestsCarryWhatTheirCallerWroteAndHttpNeeds)
+{
+    CloudFixture cloud;
+    Connection c(cloud.service.Port());
+    cloud.service.Script("/post", cloud.answer(200, "{}"));
+    QByteArray sent;
+    const InternetTrace previous = SetInternetTrace([&](const QString&, const QByteArray& bytes) { sent += bytes; });
+    QByteArray response;
+    const char body[] = "a=1";
+    EXPECT_EQ(1, CCloudRequest::Execute(c.connection.get(), HTTP_VERB_POST, "/post", {}, body, 3, response));
+    SetInternetTrace(previous);
+    const QByteArray head = sent.left(sent.indexOf("\r\n\r\n")).toLower();
+    EXPECT_TRUE(head.startsWith("post /post http/1.1\r\n")) << head.toStdString();
+    EXPECT_TRUE(head.contains("\r\nuser-agent: zentorinlite/1.0")) << head.toStdString();
+    EXPECT_TRUE(head.contains("\r\ncontent-length: 3")) << head.toStdString();
+    EXPECT_FALSE(head.contains("accept:")) << head.toStdString();
+    EXPECT_FALSE(head.contains("content-type:")) << head.toStdString();
+    EXPECT_FALSE(head.contains("expect:")) << head.toStdString();
+}
+
+TEST(Internet, ALengthThatIsNoNumberReadsAsNothing)
+{
+    CloudFixture cloud;
+    Connection c(cloud.service.Port());
+    auto odd = cloud.answer(200, "");
+    odd.rawContentLength = "many";
+    cloud.service.Script("/odd", odd);
+    QByteArray response = "left";
+    response.clear();
+    EXPECT_EQ(1, c.get("/odd", response));  // a number read of "many" is 0: an empty answer, no failure
+    EXPECT_EQ(QByteArray(), response);
 }
 
 TEST(Internet, CertificatesAreCheckedUnlessTheSecurityFlagsSayOtherwise)

@@ -33,6 +33,13 @@ MessageBoxScript& MessageBoxScript::ExpectDefault(const QString& text, unsigned 
     return Expect(text, style, platform::DefaultButton(style));
 }
 
+MessageBoxScript& MessageBoxScript::Then(std::function<void()> action)
+{
+    if (!m_expected.isEmpty())
+        m_expected.last().then = std::move(action);
+    return *this;
+}
+
 int MessageBoxScript::answer(QWidget* owner, const QString& text, unsigned style)
 {
     m_shown.append(Box{text, style, owner});
@@ -47,5 +54,7 @@ int MessageBoxScript::answer(QWidget* owner, const QString& text, unsigned style
     else
         EXPECT_EQ(step.text.toStdString(), text.toStdString()) << "message box text";
     EXPECT_EQ(step.style, style) << "message box style of \"" << text.toStdString() << "\"";
+    if (step.then)
+        step.then();
     return step.answer;
 }

@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -22,6 +23,8 @@ public:
     MessageBoxScript& ExpectStartingWith(const QString& prefix, unsigned style, int answer);
     // The box the user answers with Enter: its default button.
     MessageBoxScript& ExpectDefault(const QString& text, unsigned style);
+    // What the user does while the last expected box is up, before answering it.
+    MessageBoxScript& Then(std::function<void()> action);
 
     struct Box {
         QString text;
@@ -38,6 +41,7 @@ private:
         unsigned style;
         int answer;
         bool prefix = false;
+        std::function<void()> then;
     };
     QList<Step> m_expected;
     QList<Box> m_shown;
