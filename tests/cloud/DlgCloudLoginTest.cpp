@@ -1,12 +1,11 @@
 #include "cloud/DlgCloudLogin.h"
 #include "platform/Internet.h"
+#include "platform/ResourceChain.h"
 #include "tests/cloud/CloudFixture.h"
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/ShellRecorder.h"
 
 #include <QLineEdit>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTimer>
 
 using namespace platform;
@@ -102,26 +101,6 @@ TEST(CloudLogin, SignInSendsTheFormByteForByteAndStoresTheAccount)
     EXPECT_LT(file.indexOf("VaroquinId="), file.indexOf("UserName="));
 }
 
-TEST(CloudLogin, AStandardMultipartParserReadsTheForm)
-{
-    const QString python = QStandardPaths::findExecutable("python3");
-    if (python.isEmpty())
-        GTEST_SKIP() << "python3 is not installed";
-    QProcess parser;
-    parser.start(python, {"-c", "import sys, email.parser, email.policy\n"
-                                "raw = sys.stdin.buffer.read()\n"
-                                "msg = email.parser.BytesParser(policy=email.policy.HTTP).parsebytes("
-                                "b'Content-Type: multipart/form-data; boundary=zentorlink\\r\\n\\r\\n' + raw)\n"
-                                "for part in msg.iter_parts():\n"
-                                "    sys.stdout.buffer.write(part.get_param('name', header='content-disposition').encode() + b'=' "
-                                "+ part.get_payload(decode=True) + b'\\n')\n"});
-    parser.write(expectedBody("星野 すばる", "subaru@example.org", "p@ss"));
-    parser.closeWriteChannel();
-    ASSERT_TRUE(parser.waitForFinished(30000));
-    EXPECT_EQ(QString("name=星野 すばる\naccount=subaru@example.org\npassword=p@ss\n"), QString::fromUtf8(parser.readAllStandardOutput()))
-        << parser.readAllStandardError().toStdString();
-}
-
 TEST(CloudLogin, FailedSignInsShowWhyAndStoreNothing)
 {
     CloudFixture cloud;
@@ -176,6 +155,8 @@ TEST(CloudLogin, TheRegistrationButtonOpensThePage)
     ShellRecorder shell;
     CDlgCloudLogin dialog;
     run(dialog, [&] {
+        // the dialog skinned its registration button as it set itself up
+        EXPECT_TRUE(dialog.GetDlgItem(2045)->styleSheet().contains("#c4c4c4"));
         dialog.DispatchCommand(BN_CLICKED, 2045);
         EXPECT_TRUE(dialog.isVisible());
         dialog.OnCancel();
@@ -303,4 +284,26 @@ TEST(CloudLogin, ConnectionProblemsAreReportedBeforeAnyRequest)
     boxes.ExpectStartingWith("ゼントクラウドとのHTTP通信に失敗しました。\n", MB_RETRYCANCEL | MB_ICONEXCLAMATION, IDCANCEL);
     EXPECT_EQ(2, dialog.CheckValidAccessToken());
     EXPECT_GT(boxes.Shown().last().text.size(), QString("ゼントクラウドとのHTTP通信に失敗しました。\n").size());
+}
+
+TEST(CloudLogin, TheTitlePictureIsScaledIntoItsPlaceAndCentred)
+{
+    CloudFixture cloud;
+    CDlgCloudLogin dialog;
+    const QRect a = dialog.Units().Rect(0, 0, 278, 151);  // the picture's place in the template
+    const QSize b = platform::LoadBitmap(1081).size();
+    ASSERT_EQ(QSize(343, 205), b);
+    // scaled by the smaller of the two ratios, centred on the place's centre, edges at centre -/+ half
+    double s = 1.0;
+    if (a.width() < b.width())
+        s = double(a.width()) / b.width();
+    if (a.height() < b.height())
+        s = double(a.height()) / b.height();
+    const int w = int(b.width() * s), h = int(b.height() * s);
+    const int cx = a.width() / 2, cy = a.height() / 2;
+    run(dialog, [&] {
+        EXPECT_EQ(QRect(cx - w / 2, cy - h / 2, (cx + w / 2) - (cx - w / 2), (cy + h / 2) - (cy - h / 2)),
+                  dialog.GetDlgItem(1046)->geometry());
+        dialog.OnCancel();
+    });
 }

@@ -127,29 +127,6 @@ TEST(DialogTemplate, ControlsStandAtTheirConvertedPlacesWithIdsKindsAndTexts)
     EXPECT_TRUE(program.windowFlags() & Qt::FramelessWindowHint);
 }
 
-TEST(DialogTemplate, NoTextIsCutOffInAnyDialog)
-{
-    for (int id : {16101, 16102, 16103, 16104, 16105, 16108, 16112, 16114, 16115}) {
-        CZntDialog dialog(id, nullptr);
-        dialog.show();
-        for (QWidget* w : dialog.findChildren<QWidget*>()) {
-            QString text;
-            int room = w->width();
-            if (auto* label = qobject_cast<QLabel*>(w); label && !label->wordWrap())
-                text = label->text();
-            else if (auto* check = qobject_cast<QCheckBox*>(w))
-                text = check->text(), room -= 16;
-            else if (auto* button = qobject_cast<QPushButton*>(w))
-                text = button->text(), room -= 8;
-            text.remove(QRegularExpression("&(?!&)"));
-            EXPECT_LE(QFontMetrics(w->font()).horizontalAdvance(text), room)
-                << id << ": \"" << text.toStdString() << "\" does not fit";
-            EXPECT_TRUE(dialog.rect().contains(w->geometry())) << id << ": a control leaves the dialog";
-        }
-        dialog.hide();
-    }
-}
-
 TEST(DialogBehaviour, EscAndCancelEndWithTwoOkWithOne)
 {
     ShareLikeDialog byEsc;
