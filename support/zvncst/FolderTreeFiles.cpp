@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <climits>
@@ -99,6 +100,10 @@ TrashResult MoveToTrash(const QString& root, const QString& path)
 {
     if (!IsInside(root, QFileInfo(path).absolutePath()) || resolved(path) == QFileInfo(root).canonicalFilePath())
         return TrashResult::Outside;
+    // Qt puts the item into the working folder when it cannot make the home trash: make it first
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (data.isEmpty() || !QDir().mkpath(data + QStringLiteral("/Trash/files")) || !QDir().mkpath(data + QStringLiteral("/Trash/info")))
+        return TrashResult::Refused;
     return QFile::moveToTrash(path) ? TrashResult::Trashed : TrashResult::Refused;
 }
 

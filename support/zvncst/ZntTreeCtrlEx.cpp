@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QStyle>
+#include <QTimer>
 #include <QTreeWidget>
 
 using namespace platform;
@@ -41,8 +42,11 @@ void CZntTreeCtrlEx::AttachTree(QTreeWidget* tree)
     // names are edited in place only when Rename or NewFolder asks
     m_pTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     connect(m_pTree, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int) {
+        // after the edit has closed: the rename lists the tree anew
         if (!m_bFilling)
-            RenameItem(item, item->text(0));
+            QTimer::singleShot(0, this, [this, path = GetFullPathNameW(item), name = item->text(0)] {
+                RenameItem(FindItem(path), name);
+            });
     });
 }
 

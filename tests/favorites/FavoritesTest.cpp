@@ -33,7 +33,6 @@ struct Favorites {
     {
         qputenv("HOME", QFile::encodeName(env.Root()));
         qputenv("XDG_DATA_HOME", QFile::encodeName(env.Path("data")));
-        QDir().mkpath(env.Path("data"));
         scene("冬.zsf", "[General]\r\nFileId=Scene\r\nDescription=a\\r\\nb\r\n");
         scene("夏/星.zsf", "[General]\r\nDescription=plain\r\n");
         QDir().mkpath(root + "/空");
