@@ -10,6 +10,8 @@
 #include "platform/Shell.h"
 #include "cloud/DlgCloudLogin.h"
 #include "program/DlgProgram.h"
+#include "favorites/DlgAddFavorites.h"
+#include "favorites/DlgFavorites.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -18,6 +20,8 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QTimer>
+#include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -35,7 +39,8 @@ CHostWindow::CHostWindow(CSimulatedCore& core, const CDataFolders& folders, QWid
         {QStringLiteral("login"), QStringLiteral("ゼントクラウドにログイン(&I)..."), [this] { SignIn(); },
          [this](CTour& tour) { tourSignIn(tour); }},
         {QStringLiteral("share"), QStringLiteral("共有(&S)..."), {}, {}},
-        {QStringLiteral("favorites"), QStringLiteral("お気に入り(&F)..."), {}, {}},
+        {QStringLiteral("favorites"), QStringLiteral("お気に入りに追加(&F)..."), [this] { AddFavorite(); },
+         [this](CTour& tour) { tourFavorites(tour); }},
     };
     buildMenus();
     m_pProgram = new QLabel(this);
@@ -82,6 +87,14 @@ void CHostWindow::buildMenus()
             command(flag + (on ? QStringLiteral(" = TRUE; Show Sky") : QStringLiteral(" = FALSE; Show Sky")));
         });
     }
+    m_pFavorites = menuBar()->addMenu(QStringLiteral("お気に入り(&A)"));
+    connect(m_pFavorites, &QMenu::aboutToShow, this, [this] {
+        m_pFavorites->clear();
+        m_pFavorites->addAction(QStringLiteral("お気に入りに追加(&A)..."), this, [this] { AddFavorite(); });
+        m_pFavorites->addAction(QStringLiteral("お気に入りの整理(&O)..."), this, [this] { OrganizeFavorites(); });
+        m_pFavorites->addSeparator();
+        fillFavoritesMenu(m_pFavorites, m_folders.FavoritesRoot());
+    });
     QMenu* time = menuBar()->addMenu(QStringLiteral("時刻(&T)"));
     const struct { const char* title; double days; } steps[] = {
         {"1時間戻す", -1.0 / 24}, {"1時間進める", 1.0 / 24}, {"1日進める", 1.0}, {"1か月進める", 30.0}};
@@ -232,4 +245,64 @@ bool CHostWindow::event(QEvent* e)
     default:
         return false;
     }
+}
+
+// ---- favourites ------------------------------------------------------------------
+
+void CHostWindow::fillFavoritesMenu(QMenu* menu, const QString& folder)
+{
+    const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot | QDir::NoSymLinks,
+                                                            QDir::DirsFirst | QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo& entry : entries) {
+        if (entry.isDir())
+            fillFavoritesMenu(menu->addMenu(entry.fileName()), entry.filePath());
+        else if (entry.suffix().compare(u"zsf", Qt::CaseInsensitive) == 0)
+            menu->addAction(entry.completeBaseName(), this, [this, path = entry.filePath()] { OpenFavorite(path); });
+    }
+}
+
+QString CHostWindow::AddFavorite(const std::function<void(CDlgAddFavorites&)>& whileOpen)
+{
+    CDlgAddFavorites dialog(&m_core, m_folders.FavoritesRoot(), this);
+    // the running number counts the scenes already kept
+    int scenes = 0;
+    for (QDirIterator it(m_folders.FavoritesRoot(), {QStringLiteral("*.zsf")}, QDir::Files, QDirIterator::Subdirectories); it.hasNext(); it.next())
+        ++scenes;
+    dialog.SetFavoritesIndex(scenes + 1);
+    if (whileOpen)
+        QTimer::singleShot(0, &dialog, [&] { whileOpen(dialog); });
+    if (dialog.DoModal() != 1)
+        return {};
+    // a folder that went away meanwhile: the scene goes to the root
+    const QString folder = dialog.GetPath().isEmpty() ? m_folders.FavoritesRoot() : dialog.GetPath();
+    const QString scene = folder + dialog.GetName() + QStringLiteral(".zsf");
+    const auto quoted = [](QString text) { return QStringLiteral("\"%1\"").arg(text.replace(u'"', QStringLiteral("\"\""))); };
+    m_core.ExecCommand(QStringLiteral("Save Scene,%1,%2").arg(quoted(scene), quoted(dialog.GetDescription())));
+    const QString error = m_core.ExecCommand(QStringLiteral("? System.Error"));
+    if (!error.isEmpty()) {
+        platform::MessageBox(this, error, platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        return {};
+    }
+    statusBar()->showMessage(QStringLiteral("お気に入りに追加しました: %1").arg(scene), 5000);
+    return scene;
+}
+
+int CHostWindow::OrganizeFavorites(const std::function<void(CDlgFavorites&)>& whileOpen)
+{
+    CDlgFavorites dialog(&m_core, m_folders.FavoritesRoot(), this);
+    if (whileOpen)
+        QTimer::singleShot(0, &dialog, [&] { whileOpen(dialog); });
+    return dialog.DoModal();
+}
+
+bool CHostWindow::OpenFavorite(const QString& scene)
+{
+    m_core.ExecCommand(QStringLiteral("Load Scene,\"%1\"; Show Sky").arg(scene));
+    const QString error = m_core.ExecCommand(QStringLiteral("? System.Error"));
+    if (!error.isEmpty()) {
+        platform::MessageBox(this, error, platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        return false;
+    }
+    statusBar()->showMessage(QStringLiteral("お気に入り: %1").arg(QFileInfo(scene).completeBaseName()));
+    return true;
 }

@@ -8,12 +8,15 @@
 #include <memory>
 #include <vector>
 
+class CDlgAddFavorites;
 class CDlgCloudLogin;
+class CDlgFavorites;
 class CDlgProgram;
 class CSimulatedCore;
 class CTour;
 class QAction;
 class QLabel;
+class QMenu;
 
 class CHostWindow : public QMainWindow {
     Q_OBJECT
@@ -41,6 +44,12 @@ public:
     int SignIn(const std::function<void(CDlgCloudLogin&)>& whileOpen = {});
     CDlgCloudLogin* Account() const { return m_account.get(); }
 
+    // the add-to-favourites dialog, then the core saves the scene; the scene file on OK, else empty
+    QString AddFavorite(const std::function<void(CDlgAddFavorites&)>& whileOpen = {});
+    int OrganizeFavorites(const std::function<void(CDlgFavorites&)>& whileOpen = {});
+    bool OpenFavorite(const QString& scene);  // the core loads the scene and shows its sky
+    QMenu* FavoritesMenu() const { return m_pFavorites; }
+
     CSimulatedCore& Core() { return m_core; }
     const CDataFolders& Folders() const { return m_folders; }
     QString HelpDocument() const;
@@ -56,6 +65,8 @@ private:
     void command(const QString& text);
     void tourProgram(CTour& tour);
     void tourSignIn(CTour& tour);
+    void tourFavorites(CTour& tour);
+    void fillFavoritesMenu(QMenu* menu, const QString& folder);
 
     CSimulatedCore& m_core;
     CDataFolders m_folders;
@@ -64,4 +75,5 @@ private:
     int m_nScrlPos = -1;
     QLabel* m_pProgram = nullptr;
     std::unique_ptr<CDlgCloudLogin> m_account;
+    QMenu* m_pFavorites = nullptr;
 };

@@ -1,6 +1,9 @@
 #include "host/core/SimulatedCore.h"
 
 #include "host/core/ChartRenderer.h"
+#include "platform/CodePage.h"
+#include "platform/FileReplace.h"
+#include "support/zvndcm/ParamFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -96,6 +99,28 @@ QStringList splitStatements(const QString& text)
     return statements;
 }
 
+// the arguments of an action: `"a","b"`; inside quotes "" stands for one double quote
+QStringList actionArguments(const QString& text)
+{
+    QStringList out;
+    QString current;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'"' && quoted && i + 1 < text.size() && text[i + 1] == u'"')
+            current += text[++i];
+        else if (c == u'"')
+            quoted = !quoted;
+        else if (c == u',' && !quoted) {
+            out.append(current.trimmed());
+            current.clear();
+        } else
+            current += c;
+    }
+    out.append(current.trimmed());
+    return out;
+}
+
 }  // namespace
 
 CSimulatedCore::CSimulatedCore(QObject* parent) : QObject(parent)
@@ -161,6 +186,16 @@ QString CSimulatedCore::run(const QString& statement, QString& error)
     }
     if (statement.startsWith(QLatin1String("Save Zentar,"), Qt::CaseInsensitive)) {
         save(unquote(statement.mid(12)), error);
+        return {};
+    }
+    if (statement.startsWith(QLatin1String("Save Scene,"), Qt::CaseInsensitive)) {
+        saveScene(actionArguments(statement.mid(11)), error);
+        return {};
+    }
+    if (statement.startsWith(QLatin1String("Load Scene,"), Qt::CaseInsensitive)) {
+        loadScene(actionArguments(statement.mid(11)), error);
+        if (error.isEmpty())
+            emit skyChanged();
         return {};
     }
     const qsizetype eq = statement.indexOf(QLatin1String(" = "));
@@ -327,4 +362,72 @@ void CSimulatedCore::save(const QString& path, QString& error)
 {
     if (path.isEmpty() || !QFileInfo(QFileInfo(path).absolutePath()).isDir() || !RenderChart().save(path, "PNG"))
         error = QStringLiteral("星図を保存できません: %1").arg(path);
+}
+
+// A scene file (docs/scene-file.md): the description the dialog escaped, then
+// the time, place, view and display flags, so the scene reopens the same sky.
+void CSimulatedCore::saveScene(const QStringList& arguments, QString& error) const
+{
+    const QString path = arguments.value(0);
+    QStringList lines = {QStringLiteral("[General]"), QStringLiteral("FileOwner=ZentorinLite"), QStringLiteral("FileId=Scene"),
+                         QStringLiteral("FileVersion=1.0"),
+                         // a line break would end the value early: the dialog's escaped form has none
+                         QStringLiteral("Description=") + arguments.value(1).remove(u'\r').remove(u'\n')};
+    QString frame = QStringLiteral("Horizon");
+    for (const auto& f : kFrames)
+        if (f.frame == m_state.frame)
+            frame = QString::fromLatin1(f.name);
+    lines << QStringLiteral("[Time]") << QStringLiteral("JD=") + number(m_state.jd, 8)
+          << QStringLiteral("TimeZone=") + number(m_state.timezone, 2) << QStringLiteral("[Location]")
+          << QStringLiteral("Latitude=") + number(m_state.latitude, 6) << QStringLiteral("Longitude=") + number(m_state.longitude, 6)
+          << QStringLiteral("Height=") + number(m_state.height, 1) << QStringLiteral("[View]")
+          << QStringLiteral("Coordinate=") + frame << QStringLiteral("CenterLongitude=") + number(m_state.center.lon, 6)
+          << QStringLiteral("CenterLatitude=") + number(m_state.center.lat, 6) << QStringLiteral("Angle=") + number(m_state.angle, 4)
+          << QStringLiteral("[Display]");
+    for (const QString& flag : FlagNames())
+        lines << flag + (m_state.Flag(flag) ? QStringLiteral("=TRUE") : QStringLiteral("=FALSE"));
+    if (path.isEmpty() || !QFileInfo(QFileInfo(path).absolutePath()).isDir()
+        || !platform::ReplaceFile(path, platform::ToCodePage(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"))))
+        error = QStringLiteral("シーンを保存できません: %1").arg(path);
+}
+
+void CSimulatedCore::loadScene(const QStringList& arguments, QString& error)
+{
+    const QString path = arguments.value(0);
+    CParamFile file;
+    file.SetParameterFile(path);
+    QString id;
+    file.UpdateParam(QStringLiteral("General"), QStringLiteral("FileId"), QString(), id, CParamFile::Read);
+    if (id != u"Scene") {
+        error = QStringLiteral("シーンを読み込めません: %1").arg(path);
+        return;
+    }
+    const auto text = [&](const char* section, const char* key) {
+        QString value;
+        file.UpdateParam(QString::fromLatin1(section), QString::fromLatin1(key), QString(), value, CParamFile::Read);
+        return value;
+    };
+    // a value missing or out of its range keeps what the view had
+    const auto read = [&](const char* section, const char* key, double* target, double low, double high) {
+        double n = 0;
+        if (readNumber(text(section, key), &n) && n >= low && n <= high)
+            *target = n;
+    };
+    read("Time", "JD", &m_state.jd, 0, 1e8);
+    read("Time", "TimeZone", &m_state.timezone, -14, 14);
+    read("Location", "Latitude", &m_state.latitude, -90, 90);
+    read("Location", "Longitude", &m_state.longitude, -180, 360);
+    read("Location", "Height", &m_state.height, -500, 1e5);
+    read("View", "Angle", &m_state.angle, 1, 270);
+    const QString frame = text("View", "Coordinate");
+    for (const auto& f : kFrames)
+        if (frame.compare(QLatin1String(f.name), Qt::CaseInsensitive) == 0)
+            m_state.frame = f.frame;
+    read("View", "CenterLongitude", &m_state.center.lon, 0, 360);
+    read("View", "CenterLatitude", &m_state.center.lat, -90, 90);
+    for (const QString& flag : FlagNames()) {
+        const QString value = text("Display", flag.toLatin1().constData());
+        if (value == u"TRUE" || value == u"FALSE")
+            m_state.flags[flag.toLower()] = value == u"TRUE";
+    }
 }

@@ -36,6 +36,8 @@ private:
     QString query(const QString& path, QString& error) const;
     void assign(const QString& path, const QString& value, QString& error);
     void save(const QString& path, QString& error);
+    void saveScene(const QStringList& arguments, QString& error) const;
+    void loadScene(const QStringList& arguments, QString& error);
     void setLocalDate(int field, int value);
 
     SkyState m_state;
