@@ -69,20 +69,6 @@ TEST(MessageBoxSeam, ScriptFailsTheTestOnAnyBoxItDidNotExpect)
     EXPECT_NONFATAL_FAILURE(showNothing(), "expected message box was not shown: \"never shown\"");
 }
 
-TEST(MessageBoxSeam, ScriptRestoresThePreviousHandler)
-{
-    int outerCalls = 0;
-    auto previous = SetMessageBoxHandler([&](QWidget*, const QString&, unsigned) { return ++outerCalls, IDOK; });
-    {
-        MessageBoxScript inner;
-        inner.Expect("inner", MB_OK, IDOK);
-        MessageBox(nullptr, "inner", MB_OK);
-    }
-    MessageBox(nullptr, "outer", MB_OK);
-    EXPECT_EQ(1, outerCalls);
-    SetMessageBoxHandler(std::move(previous));
-}
-
 namespace {
 
 class HostWindow : public QWidget {
@@ -113,38 +99,6 @@ TEST(WindowMessageSeam, DeliversSynchronouslyWithParametersAndResult)
     EXPECT_EQ(0, SendMessage(&plain, 2045, 1, 2));
 }
 
-TEST(WindowMessageSeam, RecorderRecordsInOrderAndStillDelivers)
-{
-    HostWindow window;
-    WindowMessageRecorder recorder;
-    SendMessage(&window, 2045, 1, 2);
-    SendMessage(&window, WM_COMMAND, 57670, 0);
-    SendMessage(&window, 2045, 5, 6);
-    ASSERT_EQ(3, recorder.Messages().size());
-    EXPECT_EQ(&window, recorder.Messages()[1].target);
-    EXPECT_EQ(57670u, recorder.Messages()[1].wParam);
-    const auto sent = recorder.Sent(2045);
-    ASSERT_EQ(2, sent.size());
-    EXPECT_EQ(5u, sent[1].wParam);
-    EXPECT_EQ(6, sent[1].lParam);
-    EXPECT_EQ((QList<unsigned>{2045, WM_COMMAND, 2045}), window.received);
-}
-
-TEST(ShellSeam, RecorderTakesEveryCallAndAnswersAsTold)
-{
-    {
-        ShellRecorder shell;
-        EXPECT_GT(ShellExecute(nullptr, "Open", "https://127.0.0.1/home"), 32);
-        EXPECT_GT(ShellExecute(nullptr, "explore", "/tmp"), 32);
-        ASSERT_EQ(2, shell.Calls().size());
-        EXPECT_EQ("Open", shell.Calls()[0].verb);
-        EXPECT_EQ("https://127.0.0.1/home", shell.Calls()[0].file);
-        EXPECT_EQ(SW_SHOWNORMAL, shell.Calls()[1].show);
-    }
-    ShellRecorder failing(SE_ERR_NOASSOC);
-    EXPECT_EQ(SE_ERR_NOASSOC, ShellExecute(nullptr, "Open", "mailto:a@example.org"));
-}
-
 TEST(ShellSeam, RealShellRefusesWhatItCannotOpenWithoutOpeningAnything)
 {
     // these paths end before the desktop is asked
@@ -153,18 +107,6 @@ TEST(ShellSeam, RealShellRefusesWhatItCannotOpenWithoutOpeningAnything)
     EXPECT_EQ(SE_ERR_FNF, ShellExecute(nullptr, "Open", env.Path("missing.txt")));
     ASSERT_TRUE(TempEnvironment::WriteBytes(env.Path("file.txt"), "x"));
     EXPECT_EQ(SE_ERR_FNF, ShellExecute(nullptr, "explore", env.Path("file.txt")));  // a file is no folder
-}
-
-TEST(HostWindows, MainWindowAndNameAsRegistered)
-{
-    auto window = std::make_unique<QWidget>();
-    SetMainWindow(window.get());
-    EXPECT_EQ(window.get(), MainWindow());
-    window.reset();
-    EXPECT_EQ(nullptr, MainWindow());  // a closed main window is not used afterwards
-    SetApplicationName(QString::fromUtf8("ゼントリン"));
-    EXPECT_EQ(QString::fromUtf8("ゼントリン"), ApplicationName());
-    SetApplicationName(QString());
 }
 
 TEST(TempFolder, EndsInSlashAndFollowsTheTestFolder)

@@ -97,21 +97,3 @@ TEST(CommonCorzntCmd, LogoCommandGoesToTheHost)
     EXPECT_EQ(0, CCommonCorzntCmd::ShowLogoImage(1, nullptr));
 }
 
-TEST(CheckListItem, CopiesMemberByMember)
-{
-    CCheckListItem a;
-    EXPECT_EQ(0, a.m_nValue1);
-    EXPECT_EQ(0, a.m_nValue2);
-    EXPECT_TRUE(a.m_strText.isEmpty());
-    a.m_nValue1 = 3;
-    a.m_nValue2 = -4;
-    a.m_strText = QString::fromUtf8("北斗七星");
-    CCheckListItem b(a);
-    CCheckListItem c;
-    c = a;
-    for (const CCheckListItem* item : {&b, &c}) {
-        EXPECT_EQ(3, item->m_nValue1);
-        EXPECT_EQ(-4, item->m_nValue2);
-        EXPECT_EQ(QString::fromUtf8("北斗七星"), item->m_strText);
-    }
-}
