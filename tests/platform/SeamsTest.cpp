@@ -1,13 +1,10 @@
-#include "platform/HostWindows.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
 #include "platform/TempFolder.h"
 #include "platform/WaitCursor.h"
 #include "platform/WindowMessage.h"
 #include "tests/support/MessageBoxScript.h"
-#include "tests/support/ShellRecorder.h"
 #include "tests/support/TempEnvironment.h"
-#include "tests/support/WindowMessageRecorder.h"
 
 #include <QGuiApplication>
 #include <QWidget>
