@@ -166,9 +166,10 @@ void CHostWindow::tourProgram(CTour& tour)
         tour.Step(QStringLiteral("program: dialog shows %1 programs, the date %2 -> %3")
                       .arg(dialog.Programs().size())
                       .arg(dialog.GetDateText(), tour.Screenshot(&dialog, QStringLiteral("program"))));
-        // pick the third program, as a click on it would
+        // pick the third program, as a click on it would: the list selects it and tells the dialog
         auto* list = qobject_cast<QListWidget*>(dialog.GetDlgItem(1015));
         list->setCurrentRow(2);
+        dialog.DispatchCommand(LBN_SELCHANGE, 1015);
         tour.Step(QStringLiteral("program: selected \"%1\" -> %2")
                       .arg(dialog.GetProgTitle(), tour.Screenshot(&dialog, QStringLiteral("program-selected"))));
         dialog.DispatchCommand(0, 1018);  // the open button
