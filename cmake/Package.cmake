@@ -42,6 +42,7 @@ target_sources(zvncst PUBLIC FILE_SET HEADERS BASE_DIRS ${PROJECT_SOURCE_DIR} FI
   ${PROJECT_SOURCE_DIR}/support/zvncst/ZntControl.h
   ${PROJECT_SOURCE_DIR}/support/zvncst/ZntDialogBase.h
   ${PROJECT_SOURCE_DIR}/support/zvncst/ZntDialog.h
+  ${PROJECT_SOURCE_DIR}/support/zvncst/ZntListBox.h
   ${PROJECT_SOURCE_DIR}/support/zvncst/ZntButton.h
   ${PROJECT_SOURCE_DIR}/support/zvncst/ZntEdit.h
   ${PROJECT_SOURCE_DIR}/support/zvncst/ZntGroupBox.h)

@@ -15,6 +15,7 @@ using LPARAM = qintptr;
 using LRESULT = qintptr;
 
 constexpr unsigned WM_COMMAND = 0x0111;
+constexpr unsigned WM_LBUTTONDBLCLK = 0x0203;  // wParam the key flags, lParam x (low word) and y (high word)
 constexpr unsigned WM_USER = 0x0400;
 
 // Messages of the standard controls, with their Windows numbers. A dialog's

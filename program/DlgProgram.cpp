@@ -6,16 +6,20 @@
 #include "platform/MessageBox.h"
 #include "platform/ResourceChain.h"
 #include "platform/Text.h"
+#include "program/ProgramArt.h"
 #include "program/ProgramListFile.h"
 #include "program/ProgramListReader.h"
+#include "program/ZntTpListBox.h"
 #include "support/zvncom/CommonFile.h"
+#include "support/zvncst/ResScale.h"
+#include "support/zvncst/ZntListBox.h"
+#include "support/zvncst/ZntTheme.h"
 #include "support/zvndcm/ParamFile.h"
 
 #include <QFile>
-#include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScrollBar>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QWindow>
 
@@ -29,23 +33,40 @@ constexpr int IDC_PRG_LST_PROGRAM = 1015;
 constexpr int IDC_PRG_BTN_OK = 1018;
 constexpr int IDC_PRG_BTN_CLOSE = 1019;
 constexpr int IDC_PRG_BTN_DELETE = 1020;
+constexpr int IDB_BACKGROUND = 16045;
+
+constexpr int kVisibleEntries = 6;
+constexpr int kMargin = 10;      // between the frame's outer edge and what lies inside it
+constexpr int kListTop = 60;     // below the title image
+constexpr int kBottomBand = 60;  // below the list, where the buttons stand
+const QSize kButtonSize(107, 49);
+const QColor kClientColour(0x35, 0x3A, 0x42);
+const QColor kListText(0xF0, 0xF0, 0xF0);
+// the info panel's fonts: cell heights at scale 1 for the title, sub-title, summary, profile and notice
+constexpr int kInfoFontHeights[5] = {24, 16, 14, 12, 11};
+enum { FontTitle, FontSubTitle, FontBody, FontProfile, FontNotice };
+constexpr int kSystemFontHeight = 16;
 
 QString unescapeLines(QString text) { return text.replace(QStringLiteral("\\r\\n"), QStringLiteral("\r\n")); }
 
 }  // namespace
 
-CDlgProgram::CDlgProgram(QWidget* parent) : CZntDialog(IDD_PROGRAM, parent)
+CDlgProgram::CDlgProgram(QWidget* parent) : CDlgProgram(QString(), QString(), nullptr, parent)
 {
     LoadSettingsSection(IDS_PROGRAM_SECTION);
 }
 
 CDlgProgram::CDlgProgram(const QString& systemList, const QString& userList, QWidget* parent)
-    : CZntDialog(IDD_PROGRAM, parent), m_strSysPrgPath(systemList), m_strUserPrgPath(userList)
+    : CDlgProgram(systemList, userList, nullptr, parent)
 {
 }
 
 CDlgProgram::CDlgProgram(const QString& systemList, const QString& userList, CCorZnt* host, QWidget* parent)
-    : CZntDialog(IDD_PROGRAM, parent, host), m_strSysPrgPath(systemList), m_strUserPrgPath(userList)
+    : CZntDialog(IDD_PROGRAM, parent, host),
+      m_strSysPrgPath(systemList),
+      m_strUserPrgPath(userList),
+      m_lstProgram(std::make_unique<CZntTpListBox>()),
+      m_pArt(std::make_unique<CProgramArt>())
 {
 }
 
@@ -59,7 +80,7 @@ const QString& CDlgProgram::NoticeText()
     return notice;
 }
 
-QListWidget* CDlgProgram::list() const { return qobject_cast<QListWidget*>(GetDlgItem(IDC_PRG_LST_PROGRAM)); }
+CZntListBox* CDlgProgram::list() const { return qobject_cast<CZntListBox*>(GetDlgItem(IDC_PRG_LST_PROGRAM)); }
 
 const MessageMap& CDlgProgram::GetMessageMap() const
 {
@@ -68,6 +89,12 @@ const MessageMap& CDlgProgram::GetMessageMap() const
         MapCommand(BN_CLICKED, IDC_PRG_BTN_OK, &CDlgProgram::OnBnClickedPrgBtnOk),
         MapCommand(BN_CLICKED, IDC_PRG_BTN_CLOSE, &CDlgProgram::OnCancel),
         MapCommand(BN_CLICKED, IDC_PRG_BTN_DELETE, &CDlgProgram::OnBnClickedPrgBtnDelete),
+        {MessageMapEntry::Message, 0, 0, platform::WM_LBUTTONDBLCLK,
+         [](CZntDialog& d, platform::WPARAM flags, platform::LPARAM at) {
+             const QPoint point(static_cast<qint16>(at & 0xFFFF), static_cast<qint16>((at >> 16) & 0xFFFF));
+             static_cast<CDlgProgram&>(d).OnLButtonDblClk(static_cast<unsigned>(flags), point);
+             return platform::LRESULT(0);
+         }},
     };
     return map;
 }
@@ -75,18 +102,12 @@ const MessageMap& CDlgProgram::GetMessageMap() const
 int CDlgProgram::OnInitDialog()
 {
     CZntDialog::OnInitDialog();
-    // the dialog's own surface colour, which its bitmaps are drawn on
-    if (!m_bPlainStyle)
-        setStyleSheet(styleSheet() + QStringLiteral("QDialog { background: #353a42; }"));
-    if (QListWidget* l = list()) {
-        l->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-        connect(l->verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] {
-            if (m_nPendingTop >= 0)
-                setTopIndex(m_nPendingTop);
-        });
-        l->viewport()->installEventFilter(this);
-        l->installEventFilter(this);
-    }
+    setStyleSheet(QString());  // the dialog draws every pixel of itself
+    layOut();
+    m_lstProgram->Attach(IDC_PRG_LST_PROGRAM, this);
+    if (!m_bPlainStyle && list())
+        CZntTheme::SetWindowTheme(list(), L"", L"");
+    loadArt();
     for (int i = 0; i < 10; ++i)
         m_bmpIcons[i] = platform::LoadBitmap(16035 + i);
     if (!ReadProgramList()) {
@@ -107,10 +128,61 @@ int CDlgProgram::OnInitDialog()
     const int count = int(m_arrProgram.size());
     if (m_nProgNum < 0 || m_nProgNum >= count || m_nScrlPos < 0 || m_nScrlPos >= count)
         m_nProgNum = m_nScrlPos = 0;
+    m_lstProgram->SetBkBitmap(IDB_BACKGROUND);
     selectSilently(m_nProgNum);
     OnLbnSelchangePrgLstProgram();
-    setTopIndex(m_nScrlPos);
+    m_lstProgram->InitScroll(m_nScrlPos);
     return 1;
+}
+
+void CDlgProgram::layOut()
+{
+    CZntListBox* l = list();
+    if (!l)
+        return;
+    // six entries of one height, the list exactly as high as they are
+    const QRect given = l->geometry();
+    const int entry = given.height() / kVisibleEntries;
+    l->SetItemHeight(entry);
+    l->setGeometry(kMargin, kListTop, given.width(), kVisibleEntries * entry);
+    const QRect placed = l->geometry();
+    const int width = Units().X(Template().width) + 2 * kMargin;
+    const int height = placed.y() + placed.height() + kBottomBand;
+    // on the main window's monitor when it is on another
+    if (const QWidget* main = platform::MainWindow()) {
+        const QScreen* mine = screen();
+        const QScreen* theirs = main->screen();
+        if (mine && theirs && mine != theirs)
+            move(pos() + theirs->geometry().topLeft() - mine->geometry().topLeft());
+    }
+    SetClientSize(width, height);
+    const int listRight = placed.x() + placed.width();
+    m_rcInfo = QRect(listRight, placed.y(), width - kMargin - listRight, placed.height());
+    // delete at the left; open, close and help side by side at the right
+    const int gap = Units().X(7);
+    const int top = height - kMargin - kButtonSize.height();
+    const int helpLeft = width - kMargin - gap - kButtonSize.width();
+    const struct { int id; int left; } buttons[] = {
+        {IDC_PRG_BTN_DELETE, kMargin + gap},
+        {IDC_PRG_BTN_OK, helpLeft - 2 * kButtonSize.width()},
+        {IDC_PRG_BTN_CLOSE, helpLeft - kButtonSize.width()},
+        {ID_HELP, helpLeft},
+    };
+    for (const auto& button : buttons)
+        if (QWidget* w = GetDlgItem(button.id))
+            w->setGeometry(QRect(QPoint(button.left, top), kButtonSize));
+}
+
+void CDlgProgram::loadArt()
+{
+    const double ratio = CResScale::GetRatio(this);
+    for (int i = 0; i < 5; ++i)
+        m_fontInfo[i] = CProgramArt::CellHeightFont(font(), kInfoFontHeights[i], ratio);
+    m_fontSystem = CProgramArt::CellHeightFont(font(), kSystemFontHeight, ratio);
+    const QRect placed = list() ? list()->geometry() : QRect();
+    const int entryWidth = list() ? list()->width() - m_lstProgram->ScrollBarWidth() : 0;
+    const int entryHeight = list() ? list()->GetItemHeight() : 0;
+    m_pArt->Build(size(), placed.x() + placed.width(), QSize(entryWidth - 10, entryHeight - 2));
 }
 
 int CDlgProgram::ReadProgramList()
@@ -155,21 +227,7 @@ void CDlgProgram::selectSilently(int index)
     }
 }
 
-int CDlgProgram::topIndex() const
-{
-    const QListWidget* l = list();
-    return l ? l->verticalScrollBar()->value() : 0;
-}
-
-void CDlgProgram::setTopIndex(int index)
-{
-    QListWidget* l = list();
-    if (!l)
-        return;
-    l->verticalScrollBar()->setValue(index);
-    // a list not laid out yet has no scroll range: the position is taken once it has one
-    m_nPendingTop = l->verticalScrollBar()->value() == index ? -1 : index;
-}
+int CDlgProgram::topIndex() const { return m_lstProgram->GetScrollPos(SB_VERT); }
 
 void CDlgProgram::OnLbnSelchangePrgLstProgram()
 {
@@ -188,7 +246,7 @@ void CDlgProgram::OnLbnSelchangePrgLstProgram()
         m_nPlayTime = item.time;
     if (QWidget* del = GetDlgItem(IDC_PRG_BTN_DELETE))
         del->setEnabled(!item.isSystem);
-    update();
+    update(m_rcInfo);
 }
 
 void CDlgProgram::buildInfoTexts(const tagPROGITEM& item)
@@ -323,23 +381,12 @@ void CDlgProgram::OnBnClickedPrgBtnDelete()
     const int previous = m_nProgNum;
     m_arrProgram.removeAt(index);
     ReadProgramList();
+    m_lstProgram->UpdateScrollRange();
     m_nProgNum = std::max(0, previous - 1);
     selectSilently(m_nProgNum);
     OnLbnSelchangePrgLstProgram();
     if (parentWidget())
         platform::SendMessage(parentWidget(), WM_PRGLISTCHANGED, 1, 0);
-}
-
-bool CDlgProgram::eventFilter(QObject* watched, QEvent* e)
-{
-    QListWidget* l = list();
-    if (l && (watched == l || watched == l->viewport()) && e->type() == QEvent::MouseButtonDblClick) {
-        // the list hands its double-clicks to the dialog, in the dialog's coordinates
-        auto* mouse = static_cast<QMouseEvent*>(e);
-        OnLButtonDblClk(0, static_cast<QWidget*>(watched)->mapTo(this, mouse->position().toPoint()));
-        return true;
-    }
-    return CZntDialog::eventFilter(watched, e);
 }
 
 void CDlgProgram::mousePressEvent(QMouseEvent* e)
@@ -372,28 +419,124 @@ void CDlgProgram::mouseReleaseEvent(QMouseEvent* e)
     releaseMouse();
 }
 
-void CDlgProgram::paintEvent(QPaintEvent* e)
+void CDlgProgram::paintEvent(QPaintEvent*)
 {
-    CZntDialog::paintEvent(e);
-    if (m_nProgNum < 0 || m_info.title.isEmpty() || !list())
+    QPainter dc(this);
+    dc.fillRect(rect(), kClientColour);
+    dc.drawImage(kMargin, kMargin, m_pArt->Title());
+    const QRect picture(QPoint(kMargin, kListTop), QPoint(width() - kMargin - 1, height() - kBottomBand - 1));
+    dc.drawImage(picture.topLeft(), m_pArt->Background(), picture);
+    m_pArt->DrawFrame(dc, size());
+    if (m_nProgNum >= 0 && m_nProgNum < m_arrProgram.size())
+        drawInfo(dc);
+    // the list paints itself over this, after it
+}
+
+void CDlgProgram::drawInfo(QPainter& dc) const
+{
+    const InfoTexts& info = m_info;
+    const int wrap = Qt::TextWordWrap;
+    dc.save();
+    dc.setPen(Qt::black);
+    QRect r = m_rcInfo.adjusted(30, 10, -30, -10);
+    // a text with the painter's font: the height it took
+    const auto draw = [&](const QFont& font, const QString& text, int format) {
+        dc.setFont(font);
+        QRect drawn;
+        dc.drawText(r, format, text, &drawn);
+        return drawn.height();
+    };
+    r.setTop(r.top() + 5 + draw(m_fontInfo[FontTitle], info.title, Qt::AlignHCenter | wrap));
+    if (!info.subTitle.isEmpty())
+        r.setTop(r.top() + draw(m_fontInfo[FontSubTitle], info.subTitle, Qt::AlignHCenter | wrap));
+    dc.drawLine(r.left(), r.top() + 5, r.right(), r.top() + 5);
+
+    const QFont& body = m_fontInfo[FontBody];
+    r.setTop(r.top() + 15);
+    r.setTop(r.top() + CProgramArt::DrawTextLeading(&dc, &body, info.summary, &r, Qt::AlignLeft | wrap, 1.3));
+    if (!info.year.isEmpty())
+        r.setTop(r.top() + draw(body, info.year, Qt::AlignRight | wrap));
+    // the credit on one line when it fits, else its label above the value at the right
+    r.setTop(r.top() + 15);
+    const QString lineBreak = QStringLiteral("\r\n");
+    int credit = 0;
+    if (QFontMetrics(body).horizontalAdvance(info.creditLabel + info.creditValue) <= r.width()) {
+        credit = draw(body, info.creditLabel + info.creditValue + lineBreak, Qt::AlignLeft | wrap);
+    } else {
+        r.setTop(r.top() + 3 + draw(body, info.creditLabel, Qt::AlignLeft | wrap));
+        credit = draw(body, info.creditValue + lineBreak, Qt::AlignRight | wrap);
+    }
+
+    const QFont& small = m_fontInfo[FontProfile];
+    int profile = 0;
+    bool indented = false;
+    if (!info.profile.isEmpty()) {
+        r.setTop(r.top() + credit);
+        r.setLeft(r.left() + 10);
+        indented = true;
+        profile = CProgramArt::DrawTextLeading(&dc, &small, info.profile, &r, Qt::AlignLeft | wrap, 1.1);
+    }
+    if (!info.organisation.isEmpty()) {
+        if (!indented)
+            r.setLeft(r.left() + 10);
+        r.setTop(r.top() + 15 + profile);
+        CProgramArt::DrawTextLeading(&dc, &small, info.organisation, &r, Qt::AlignLeft | wrap, 1.1);
+    }
+
+    const QFont& notice = m_fontInfo[FontNotice];
+    r.setTop(m_rcInfo.y() + m_rcInfo.height() - 3 * CProgramArt::LineHeight(notice));
+    CProgramArt::DrawTextLeading(&dc, &notice, NoticeText(), &r, Qt::AlignLeft | Qt::AlignBottom | wrap, 1.1);
+    dc.restore();
+}
+
+void CDlgProgram::OnDrawItem(int id, const ZntDrawItem& item)
+{
+    if (id != IDC_PRG_LST_PROGRAM || item.itemID < 0 || item.itemID >= m_arrProgram.size() || !list())
         return;
-    // the selected program's description beside the list
-    QPainter p(this);
-    QRect r(list()->geometry().right() + 20, list()->geometry().top(), width() - list()->geometry().right() - 30,
-            list()->geometry().height());
-    p.setPen(QColor(0xE8, 0xEC, 0xF2));
-    QFont title = font();
-    title.setPointSize(14);
-    title.setBold(true);
-    p.setFont(title);
-    QRect drawn;
-    p.drawText(r, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, m_info.title, &drawn);
-    const QRect rest(r.left(), drawn.bottom() + 8, r.width(), r.bottom() - drawn.bottom() - 8);
-    p.setFont(font());
-    QString body;
-    for (const QString& text : {m_info.subTitle, m_info.summary, m_info.year, m_info.creditLabel + m_info.creditValue,
-                                m_info.profile, m_info.organisation})
-        if (!text.isEmpty())
-            body += text + QStringLiteral("\n\n");
-    p.drawText(rest, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, body);
+    const tagPROGITEM& program = m_arrProgram[item.itemID];
+    QPainter& dc = *item.pDC;
+    const QRect& e = item.rcItem;
+    const int right = e.x() + e.width();
+    dc.save();
+    if (item.selected) {
+        CProgramArt::DrawMasked(dc, e.topLeft() + QPoint(5, 1), m_pArt->HighlightMask(), m_pArt->Highlight());
+    } else {
+        // the dialog's picture where the entry lies: the entry looks transparent
+        const QPoint onDialog = list()->viewport()->mapTo(this, e.topLeft());
+        dc.drawImage(e.topLeft(), m_pArt->Background(), QRect(onDialog, e.size()));
+    }
+    if (program.icon && program.iconMask)
+        CProgramArt::DrawMasked(dc, QPoint(e.x() + 20, (e.y() + e.y() + e.height()) / 2 - 16), *program.iconMask,
+                                *program.icon);
+    dc.setPen(kListText);
+
+    // the title twice, one pixel apart, for a bold look
+    dc.setFont(m_fontSystem);
+    const QRect title(e.x() + 60, e.y() + 8, right - e.x() - 60, CProgramArt::LineHeight(m_fontSystem));
+    const int oneLine = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
+    dc.drawText(title, oneLine, program.title);
+    dc.drawText(title.translated(1, 0), oneLine, program.title);
+    int bottom = title.y() + title.height();
+
+    const QFont& gui = font();
+    dc.setFont(gui);
+    const int line = CProgramArt::LineHeight(gui);
+    const auto textLine = [&](int gap, const QString& text) {
+        const QRect r(e.x() + 70, bottom + gap, right - e.x() - 70, line);
+        dc.drawText(r, oneLine, text);
+        bottom = r.y() + r.height();
+    };
+    if (program.type == u"Program")
+        textLine(4, QStringLiteral("上映時間：%1分%2秒")
+                        .arg(program.time / 60, 2, 10, QLatin1Char('0'))
+                        .arg(program.time % 60, 2, 10, QLatin1Char('0')));
+    else if (program.type == u"Today")
+        textLine(4, QStringLiteral("解説する日：") + m_strDate);
+    if (program.type == u"BGV")
+        textLine(3, QStringLiteral("曲：") + program.music);
+    else if (program.artist.isEmpty())
+        textLine(3, QStringLiteral("シナリオ・ナレーション：") + program.narrator);
+    else
+        textLine(3, program.artWork + QStringLiteral("：") + program.artist);
+    dc.restore();
 }

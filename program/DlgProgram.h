@@ -6,12 +6,18 @@
 #include "program/ProgItem.h"
 #include "support/zvncst/ZntDialog.h"
 
+#include <QFont>
 #include <QImage>
 #include <QList>
 #include <QPoint>
+#include <QRect>
+#include <memory>
 
 class CParamFile;
-class QListWidget;
+class CProgramArt;
+class CZntListBox;
+class CZntTpListBox;
+class QPainter;
 
 class ZVND06_EXPORT CDlgProgram : public CZntDialog {
     Q_OBJECT
@@ -49,6 +55,10 @@ public:
     const InfoTexts& GetInfoTexts() const { return m_info; }
     static const QString& NoticeText();
     const QList<tagPROGITEM>& Programs() const { return m_arrProgram; }
+    // the pictures it is drawn from, and where the info panel lies
+    const CProgramArt& GetArt() const { return *m_pArt; }
+    const QRect& GetInfoRect() const { return m_rcInfo; }
+    CZntTpListBox& GetListBox() const { return *m_lstProgram; }
 
     int ReadProgramList();
     int DoReadProgramList(CParamFile* file, int isSystem);
@@ -63,10 +73,10 @@ public:
     void OnBnClickedPrgBtnDelete();
     // a double-click at a point of the dialog's client area (the list forwards its own)
     void OnLButtonDblClk(unsigned flags, const QPoint& point);
+    void OnDrawItem(int id, const ZntDrawItem& item) override;
 
 protected:
     const MessageMap& GetMessageMap() const override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
@@ -76,9 +86,11 @@ private:
     void openSelected();
     void selectSilently(int index);
     int topIndex() const;
-    void setTopIndex(int index);
+    void layOut();
+    void loadArt();
+    void drawInfo(QPainter& dc) const;
     void buildInfoTexts(const tagPROGITEM& item);
-    QListWidget* list() const;
+    CZntListBox* list() const;
 
     QString m_strSysPrgPath;
     QString m_strUserPrgPath;
@@ -92,7 +104,6 @@ private:
     int m_nPlayTime = 3600;
     int m_nProgNum = -1;
     int m_nScrlPos = -1;
-    int m_nPendingTop = -1;  // a first visible entry waiting for the list's layout
     QString m_strDate;
     int m_bDragging = 0;
     QPoint m_ptDragOrigin;
@@ -100,4 +111,9 @@ private:
 
     QList<tagPROGITEM> m_arrProgram;
     QImage m_bmpIcons[10];  // 16035..16044, owned here; records refer to them
+    std::unique_ptr<CZntTpListBox> m_lstProgram;
+    std::unique_ptr<CProgramArt> m_pArt;  // composed anew at every start-up
+    QRect m_rcInfo;                       // the info panel
+    QFont m_fontInfo[5];                  // cell heights 24, 16, 14, 12 and 11 at scale 1
+    QFont m_fontSystem;                   // the list's titles
 };

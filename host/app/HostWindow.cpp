@@ -14,11 +14,9 @@
 #include "favorites/DlgFavorites.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QTimer>
 #include <QDir>
 #include <QDirIterator>
@@ -181,14 +179,10 @@ void CHostWindow::tourProgram(CTour& tour)
         tour.Step(QStringLiteral("program: dialog shows %1 programs, the date %2 -> %3")
                       .arg(dialog.Programs().size())
                       .arg(dialog.GetDateText(), tour.Screenshot(&dialog, QStringLiteral("program"))));
-        // pick the third program with a click, as a person would: a selection set by code tells the dialog nothing
+        // pick the third program, as a click on it would: the list selects it and tells the dialog
         auto* list = qobject_cast<QListWidget*>(dialog.GetDlgItem(1015));
-        const QPointF at = list->visualItemRect(list->item(2)).center();
-        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-            QMouseEvent click(type, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
-                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(list->viewport(), &click);
-        }
+        list->setCurrentRow(2);
+        dialog.DispatchCommand(LBN_SELCHANGE, 1015);
         tour.Step(QStringLiteral("program: selected \"%1\" -> %2")
                       .arg(dialog.GetProgTitle(), tour.Screenshot(&dialog, QStringLiteral("program-selected"))));
         dialog.DispatchCommand(0, 1018);  // the open button

@@ -188,7 +188,9 @@ QImage highlightPiece(int w, int h, bool right, bool bottom, bool corner)
                 depth = std::min(dx, dy);
             else
                 depth = (w == 1) ? dy : dx;
-            image.setPixelColor(x, y, highlightShade(depth, bottom ? 99 : y + 0.5));
+            // the sheen runs along the top only, not down the side pieces
+            const bool side = !corner && h == 1;
+            image.setPixelColor(x, y, highlightShade(depth, bottom || side ? 99 : y + 0.5));
         }
     }
     return image;

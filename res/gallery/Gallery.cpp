@@ -2,13 +2,68 @@
 // saves a picture of it, so that anyone can look at every dialog.
 //
 //   zvngallery [FOLDER]      (default: ./gallery)
+#include "frame/CorZnt.h"
 #include "frame/Module.h"
+#include "platform/CodePage.h"
+#include "program/DlgProgram.h"
 #include "support/zvncst/ZntDialog.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <cstdio>
+#include <memory>
+
+namespace {
+
+// the date the program dialog asks for
+class GalleryHost : public CCorZnt {
+public:
+    QString ExecCommand(const QString&) override { return QStringLiteral("LST AD2026/1/15 03:42:17"); }
+};
+
+void writeList(const QString& path, const QString& programs, int count)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(platform::ToCodePage(QStringLiteral("[General]\r\nFileOwner=ZentorinLite\r\nFileId=ProgramList\r\n"
+                                                       "FileVersion=1.0\r\n\r\n[Programs]\r\nNum=%1\r\n%2")
+                                            .arg(count)
+                                            .arg(programs)));
+}
+
+// the program dialog over lists with a program of every kind, the third selected
+std::unique_ptr<CZntDialog> programDialog(const QTemporaryDir& folder, GalleryHost& host)
+{
+    const QString system = folder.filePath(QStringLiteral("System/zvnprg.lst"));
+    const QString user = folder.filePath(QStringLiteral("Contents/Prg/zvnprg.lst"));
+    writeList(system,
+              QStringLiteral(
+                  "\r\n[Prog1]\r\nType=Today\r\nTitle=今日の星空\r\nScript=pln.zsf\r\nNarrator=星野 すばる\r\n"
+                  "\r\n[Prog2]\r\nType=CnsGuide\r\nTitle=88星座ガイド\r\nScript=oric.zsf\r\nNarrator=星野 すばる\r\n"
+                  "\r\n[Prog3]\r\nType=Program\r\nTitle=冬の大三角をさがそう\r\nSubTitle=オリオン座・おおいぬ座・こいぬ座\r\n"
+                  "Script=winter.zsf\r\nTime=1500\r\nYear=2025\r\nNarrator=星野 すばる\r\n"
+                  "Summary=ベテルギウス、シリウス、プロキオンが描く冬の大三角。\\r\\n明るい一等星をたどって、冬の星座を見つけましょう。\r\n"
+                  "Profile=プラネタリウム解説員。全国の科学館で星空案内を続けている。\r\nOrg=ZVN天文同好会\r\n"
+                  "OrgInfo=星空観察会を毎月開いています。\\r\\n見学は自由です。\r\n"
+                  "\r\n[Prog4]\r\nType=BGV\r\nTitle=星空とピアノ\r\nScript=piano.zsf\r\nMusic=ピアノ演奏 空野 そら\r\n"),
+              4);
+    writeList(user,
+              QStringLiteral("\r\n[Prog1]\r\nType=Program\r\nTitle=星と詩 & 朗読\r\nScript=poem.zsf\r\n"
+                             "ArtWork=イラスト\r\nArtist=天野 かなた\r\n"
+                             "\r\n[Prog2]\r\nType=BGV\r\nTitle=夜想曲\r\nScript=nocturne.zsf\r\nMusic=弦楽四重奏\r\n"),
+              2);
+    auto dialog = std::make_unique<CDlgProgram>(system, user, &host, nullptr);
+    dialog->SetProgNum(2);
+    dialog->SetScrlPos(0);
+    return dialog;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -21,9 +76,14 @@ int main(int argc, char** argv)
     std::printf("%s %s\n", qPrintable(info.name), qPrintable(info.version));
 
     int failures = 0;
+    const QTemporaryDir lists;
+    GalleryHost host;
     for (int id : {16101, 16102, 16103, 16104, 16105, 16108, 16112, 16114, 16115}) {
-        CZntDialog dialog(id, nullptr);
-        dialog.show();  // sets the window up, lays out and polishes every control, as a person would see it
+        // the program dialog draws itself: it is shown as itself, with programs in it
+        const std::unique_ptr<CZntDialog> made = id == 16103 ? programDialog(lists, host) : std::make_unique<CZntDialog>(id, nullptr);
+        CZntDialog& dialog = *made;
+        dialog.show();
+        QApplication::processEvents();  // the list lays its entries out  // sets the window up, lays out and polishes every control, as a person would see it
         QImage picture(dialog.size(), QImage::Format_RGB32);
         picture.fill(Qt::white);
         dialog.render(&picture);

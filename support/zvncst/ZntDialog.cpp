@@ -123,6 +123,8 @@ QWidget* CZntDialog::createControl(const platform::ControlTemplate& c)
     if (kind == u"list") {
         auto* list = new CZntListBox(this);
         list->setVerticalScrollBarPolicy(c.Has(QStringLiteral("vscroll")) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+        if (c.Has(QStringLiteral("ownerdraw")))
+            list->SetOwnerDraw([this, id = c.id](const ZntDrawItem& item) { OnDrawItem(id, item); });
         return list;
     }
     if (kind == u"tree") {
@@ -339,6 +341,8 @@ int CZntDialog::OnInitDialog()
 }
 
 void CZntDialog::AttachControls() {}
+
+void CZntDialog::OnDrawItem(int, const ZntDrawItem&) {}
 
 void CZntDialog::OnOK()
 {

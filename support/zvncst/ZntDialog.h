@@ -8,6 +8,7 @@
 #include "support/zvncst/DataExchange.h"
 #include "support/zvncst/DialogUnits.h"
 #include "support/zvncst/ZntDialogBase.h"
+#include "support/zvncst/ZntListBox.h"
 
 #include <QDialog>
 #include <QHash>
@@ -106,6 +107,8 @@ public:
     // claimed Enter (message 1025 with wParam 0).
     virtual void OnEnterKey();
     virtual void AttachControls();  // skins the template's controls; each dialog calls it where it attaches
+    // Draws one entry of the owner-drawn list `id` (a template list marked "ownerdraw").
+    virtual void OnDrawItem(int id, const ZntDrawItem& item);
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);

@@ -1,5 +1,8 @@
 #include "support/zvncst/ZntListBox.h"
 
+#include <QAbstractItemDelegate>
+#include <QScrollBar>
+
 namespace {
 
 // counts the user's event for as long as the list handles it
@@ -14,14 +17,65 @@ private:
     int& m_depth;
 };
 
+// hands each entry to the list's owner, at the list's one entry height
+class OwnerDrawDelegate : public QAbstractItemDelegate {
+public:
+    OwnerDrawDelegate(CZntListBox* list, std::function<void(const ZntDrawItem&)> draw)
+        : QAbstractItemDelegate(list), m_list(list), m_draw(std::move(draw))
+    {
+    }
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        m_draw({painter, option.rect, index.row(), m_list->currentRow() == index.row()});
+    }
+    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override
+    {
+        return {m_list->viewport()->width(), m_list->GetItemHeight()};
+    }
+
+private:
+    CZntListBox* m_list;
+    std::function<void(const ZntDrawItem&)> m_draw;
+};
+
 }  // namespace
 
 CZntListBox::CZntListBox(QWidget* parent) : QListWidget(parent)
 {
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     connect(this, &QListWidget::currentRowChanged, this, [this] {
         if (m_nUserInput > 0)
             emit selChange();
     });
+}
+
+void CZntListBox::SetOwnerDraw(std::function<void(const ZntDrawItem&)> draw)
+{
+    // until its owner says otherwise, an entry is one line of the list's font high
+    if (m_nItemHeight < 1)
+        m_nItemHeight = fontMetrics().height();
+    QAbstractItemDelegate* old = itemDelegate();
+    setItemDelegate(new OwnerDrawDelegate(this, std::move(draw)));
+    if (old && old->parent() == this)
+        delete old;
+}
+
+int CZntListBox::SetItemHeight(int height)
+{
+    if (height < 1)
+        return 0;
+    m_nItemHeight = height;
+    setUniformItemSizes(true);
+    doItemsLayout();
+    return 1;
+}
+
+int CZntListBox::GetTopIndex() const { return verticalScrollBar()->value(); }
+
+int CZntListBox::SetTopIndex(int index)
+{
+    verticalScrollBar()->setValue(index);
+    return 1;
 }
 
 void CZntListBox::mousePressEvent(QMouseEvent* e)
