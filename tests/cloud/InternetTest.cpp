@@ -22,6 +22,15 @@ struct Connection {
     }
 };
 
+// a body whose every piece differs from its neighbours, so a lost or repeated piece shows
+std::string pattern(size_t size)
+{
+    std::string text(size, ' ');
+    for (size_t i = 0; i < size; ++i)
+        text[i] = char('a' + i % 23);
+    return text;
+}
+
 }  // namespace
 
 TEST(Internet, ParsesServiceAddresses)
@@ -47,9 +56,7 @@ TEST(Internet, ReadsAnswersWithAndWithoutTheirLength)
 {
     CloudFixture cloud;
     Connection c(cloud.service.Port());
-    std::string big(10000, 'x');
-    for (size_t i = 0; i < big.size(); ++i)
-        big[i] = char('a' + i % 26);
+    const std::string big = pattern(10000);
     cloud.service.Script("/sized", cloud.answer(200, big));
     auto chunked = cloud.answer(200, big);
     chunked.contentLength = false;
@@ -125,9 +132,7 @@ TEST(Internet, AReadWaitsForTheBytesAskedOrTheEnd)
 {
     CloudFixture cloud;
     Connection c(cloud.service.Port());
-    std::string body(10000, 'x');
-    for (size_t i = 0; i < body.size(); ++i)
-        body[i] = char('A' + i % 23);
+    const std::string body = pattern(10000);
     auto slow = cloud.answer(200, body);
     slow.pieceBytes = 700;  // small pieces, a pause before each, as a far server sends them
     slow.pieceDelayMs = 15;
