@@ -1,6 +1,8 @@
 #pragma once
 // The embedded browser of the content library: a web view in a profile of
 // its own that keeps nothing on disk, opened with the module's user agent.
+#include "frame/Zvnd06Export.h"
+
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -8,7 +10,7 @@
 class QWebEngineProfile;
 class QWebEngineView;
 
-class CContentsLibraryBrowser {
+class ZVND06_EXPORT CContentsLibraryBrowser {
 public:
     CContentsLibraryBrowser();
     ~CContentsLibraryBrowser();

@@ -67,7 +67,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "contents-site: cannot write %s\n", certOut.c_str());
         return 1;
     }
-    std::printf("contents-site: listening on %s\n", site.BaseUrl().c_str());
+    if (site.HttpPort() > 0)
+        std::printf("contents-site: listening on %s and http://127.0.0.1:%d\n", site.BaseUrl().c_str(), site.HttpPort());
+    else
+        std::printf("contents-site: listening on %s\n", site.BaseUrl().c_str());
     std::fflush(stdout);
     int received = 0;
     sigwait(&stopSignals, &received);
