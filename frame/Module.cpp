@@ -17,13 +17,15 @@ struct ModuleLifetime {
 };
 const ModuleLifetime lifetime;
 
-// "ConnectTimeout" and "ReceiveTimeout" of "General\Network", in seconds, read by each new internet session
+// "ConnectTimeout" and "ReceiveTimeout" (seconds) and "TrustedCA" of "General\Network", read by each new internet session
 platform::InternetTimeouts timeoutSettings()
 {
     platform::InternetTimeouts timeouts;
     const QString section = QStringLiteral("General\\Network");
     CRegistry::Read(section, QStringLiteral("ConnectTimeout"), timeouts.connectSeconds, &timeouts.connectSeconds);
     CRegistry::Read(section, QStringLiteral("ReceiveTimeout"), timeouts.receiveSeconds, &timeouts.receiveSeconds);
+    // a local site's own authority is trusted only when the settings name it
+    CRegistry::Read(section, QStringLiteral("TrustedCA"), QString(), timeouts.trustedAuthority);
     return timeouts;
 }
 

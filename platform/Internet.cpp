@@ -1,5 +1,7 @@
 #include "platform/Internet.h"
 
+#include <QFile>
+
 #include "platform/CodePage.h"
 
 #include <QUrl>
@@ -261,6 +263,8 @@ bool CHttpFile::SendRequest(const QString& headers, const void* body, DWORD leng
     const bool ignoreName = m_dwSecurity & SECURITY_FLAG_IGNORE_CERT_CN_INVALID;
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, ignoreCa ? 0L : 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, ignoreName ? 0L : 2L);
+    if (!ignoreCa && !m_session.Timeouts().trustedAuthority.isEmpty())
+        curl_easy_setopt(curl, CURLOPT_CAINFO, QFile::encodeName(m_session.Timeouts().trustedAuthority).constData());
     curl_slist* list = nullptr;
     bool contentType = false;
     for (const QString& line : headers.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {

@@ -66,6 +66,7 @@ bool AfxParseURL(const QString& url, DWORD& serviceType, QString& server, QStrin
 struct InternetTimeouts {
     int connectSeconds = 60;
     int receiveSeconds = 60;
+    QString trustedAuthority;  // a PEM file: certificates are checked against it instead of the system's
 };
 using InternetTimeoutSource = std::function<InternetTimeouts()>;
 void SetInternetTimeoutSource(InternetTimeoutSource source);  // an empty one: the defaults

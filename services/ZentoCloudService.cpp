@@ -1,5 +1,7 @@
 #include "services/ZentoCloudService.h"
 
+#include "services/LocalCertificate.h"
+
 #include <httplib.h>
 #include <openssl/evp.h>
 #include <openssl/rand.h>
@@ -10,24 +12,6 @@
 #include <thread>
 
 namespace {
-
-// a self-signed certificate for 127.0.0.1, made anew at every start
-bool makeCertificate(X509** certificate, EVP_PKEY** key)
-{
-    *key = EVP_RSA_gen(2048);
-    *certificate = X509_new();
-    if (!*key || !*certificate)
-        return false;
-    ASN1_INTEGER_set(X509_get_serialNumber(*certificate), 1);
-    X509_gmtime_adj(X509_getm_notBefore(*certificate), -3600);
-    X509_gmtime_adj(X509_getm_notAfter(*certificate), 3600L * 24 * 365);
-    X509_set_pubkey(*certificate, *key);
-    X509_NAME* name = X509_get_subject_name(*certificate);
-    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("127.0.0.1"), -1, -1, 0);
-    X509_NAME_add_entry_by_txt(name, "O", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("ZentoCloud local service"), -1, -1, 0);
-    X509_set_issuer_name(*certificate, name);
-    return X509_sign(*certificate, *key, EVP_sha256()) > 0;
-}
 
 std::string randomHex(int bytes)
 {
@@ -162,14 +146,6 @@ std::string failure(int status, const std::string& error, const std::string& mes
     return "{\"status\":" + std::to_string(status) + ",\"error\":" + jsonString(error) + ",\"message\":" + jsonString(message) + "}";
 }
 
-// SO_REUSEADDR only: a restart may take its port back from TIME_WAIT, but a port another
-// process listens on is refused (the library's default, SO_REUSEPORT, would share it)
-void ownPortOnly(socket_t sock)
-{
-    int yes = 1;
-    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
-}
-
 std::string page(const std::string& title, const std::string& text)
 {
     return "<!DOCTYPE html><html lang=\"ja\"><head><meta charset=\"utf-8\"><title>" + title + "</title></head><body><h1>" + title
@@ -274,13 +250,13 @@ bool CZentoCloudService::Start(int port, int httpPort)
     EVP_PKEY_free(d.key);
     d.certificate = nullptr;
     d.key = nullptr;
-    if (!makeCertificate(&d.certificate, &d.key))
+    if (!localservice::MakeCertificate(&d.certificate, &d.key, "ZentoCloud local service"))
         return false;
     d.https = std::make_unique<httplib::SSLServer>(d.certificate, d.key);
     if (!d.https->is_valid())
         return false;
     httplib::SSLServer& s = *d.https;
-    s.set_socket_options(ownPortOnly);
+    s.set_socket_options(localservice::OwnPortOnly);
     s.set_pre_routing_handler([&d](const httplib::Request& req, httplib::Response& res) {
         d.record(req);
         return d.scripted(req, res) ? httplib::Server::HandlerResponse::Handled : httplib::Server::HandlerResponse::Unhandled;
@@ -320,7 +296,7 @@ bool CZentoCloudService::Start(int port, int httpPort)
 
     if (httpPort != -1) {
         d.http = std::make_unique<httplib::Server>();
-        d.http->set_socket_options(ownPortOnly);
+        d.http->set_socket_options(localservice::OwnPortOnly);
         d.http->Get("/register", [](const httplib::Request&, httplib::Response& res) {
             res.set_content(page("ユーザー登録", "はじめてログインしたメールアドレスとパスワードで、アカウントが作られます。"),
                             "text/html; charset=utf-8");

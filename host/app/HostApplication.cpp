@@ -7,6 +7,8 @@
 #include "platform/HostWindows.h"
 #include "support/zvnreg/Registry.h"
 
+#include "library/ContentsLibraryBrowser.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTextStream>
@@ -14,6 +16,7 @@
 
 int RunHost(int argc, char** argv)
 {
+    CContentsLibraryBrowser::PrepareEnvironment();  // before the engine starts with the application
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zvnhost"));
     QApplication::setApplicationDisplayName(QStringLiteral("zvnhost プラネタリウム"));
@@ -27,10 +30,13 @@ int RunHost(int argc, char** argv)
     const QCommandLineOption log(QStringLiteral("command-log"), QStringLiteral("Append every command the core receives to FILE."), QStringLiteral("FILE"));
     const QCommandLineOption cloudBase(QStringLiteral("cloud-url-base"), QStringLiteral("Write URL as the ZentoCloud service's address (setting CloudUrlBase) before starting."), QStringLiteral("URL"));
     const QCommandLineOption cloudReg(QStringLiteral("cloud-url-reg"), QStringLiteral("Write URL as the ZentoCloud registration page (setting CloudUrlReg) before starting."), QStringLiteral("URL"));
-    parser.addOptions({tour, shots, log, cloudBase, cloudReg});
+    const QCommandLineOption libraryUrl(QStringLiteral("library-url"), QStringLiteral("Write URL as the content library site's address (setting URL3 of General\\Network) before starting."), QStringLiteral("URL"));
+    parser.addOptions({tour, shots, log, cloudBase, cloudReg, libraryUrl});
     parser.process(app);
 
     QTextStream out(stdout);
+    if (parser.isSet(libraryUrl))
+        CRegistry::Write(QStringLiteral("General\\Network"), QStringLiteral("URL3"), parser.value(libraryUrl));
     // where the module finds ZentoCloud; written before anything reads the settings, and kept
     const struct { const QCommandLineOption& option; const char* value; } cloudAddresses[] = {
         {cloudBase, "CloudUrlBase"}, {cloudReg, "CloudUrlReg"}};

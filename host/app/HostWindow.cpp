@@ -33,7 +33,8 @@ CHostWindow::CHostWindow(CSimulatedCore& core, const CDataFolders& folders, QWid
     m_features = {
         {QStringLiteral("program"), QStringLiteral("番組(&P)..."), [this] { OpenProgramDialog(); },
          [this](CTour& tour) { tourProgram(tour); }},
-        {QStringLiteral("library"), QStringLiteral("コンテンツ・ライブラリ(&L)..."), {}, {}},
+        {QStringLiteral("library"), QStringLiteral("コンテンツ・ライブラリ(&L)..."), [this] { OpenLibrary(); },
+         [this](CTour& tour) { tourLibrary(tour); }},
         {QStringLiteral("login"), QStringLiteral("ゼントクラウドにログイン(&I)..."), [this] { SignIn(); },
          [this](CTour& tour) { tourSignIn(tour); }},
         {QStringLiteral("share"), QStringLiteral("共有(&S)..."), {}, {}},

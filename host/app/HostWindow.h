@@ -10,6 +10,7 @@
 
 class CDlgAddFavorites;
 class CDlgCloudLogin;
+class CDlgContentsLibrary;
 class CDlgFavorites;
 class CDlgProgram;
 class CSimulatedCore;
@@ -39,6 +40,9 @@ public:
     int OpenProgramDialog(const std::function<void(CDlgProgram&)>& whileOpen = {});
     QString ChosenProgram() const;  // what the window shows of the last program opened
 
+    // the content library over the host's install root; a pick in its page starts the download
+    int OpenLibrary(const std::function<void(CDlgContentsLibrary&)>& whileOpen = {});
+
     // the token check, then the sign-in dialog when the tokens do not hold; the
     // account (and its connection) stays with the window for sharing
     int SignIn(const std::function<void(CDlgCloudLogin&)>& whileOpen = {});
@@ -65,6 +69,7 @@ private:
     void command(const QString& text);
     void tourProgram(CTour& tour);
     void tourSignIn(CTour& tour);
+    void tourLibrary(CTour& tour);
     void tourFavorites(CTour& tour);
     void fillFavoritesMenu(QMenu* menu, const QString& folder);
 

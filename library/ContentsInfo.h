@@ -1,0 +1,57 @@
+#pragma once
+// The content information document of a library item, read over HTTP(S)
+// through a read-only device that owns the internet file.
+#include "platform/Internet.h"
+
+#include <QDomDocument>
+#include <QDomElement>
+#include <QIODevice>
+#include <QString>
+#include <memory>
+
+class QWidget;
+
+// The internet file as a sequential, read-only device; closing or destroying
+// it closes the file. At most `limit` bytes are handed out: a document larger
+// than any the site sends reads as an error instead of filling memory.
+class CSequentialStreamFromFile : public QIODevice {
+public:
+    CSequentialStreamFromFile(std::unique_ptr<platform::CHttpFile> file, qint64 limit);
+    ~CSequentialStreamFromFile() override;
+    bool isSequential() const override { return true; }
+    void close() override;
+    bool Overflowed() const { return m_bOverflow; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override;
+    qint64 writeData(const char*, qint64) override { return -1; }  // read-only
+
+private:
+    std::unique_ptr<platform::CHttpFile> m_pFile;
+    qint64 m_nLimit;
+    qint64 m_nRead = 0;
+    bool m_bOverflow = false;
+    bool m_bEnded = false;
+};
+
+class CContentsInfo {
+public:
+    static constexpr qint64 kDocumentLimit = 1 << 20;  // no item document comes near 1 MiB
+
+    // Fetches and parses the document; 1 on success, 0 after its message box (owner `owner`).
+    int Load(const QString& url, const QString& agent, QWidget* owner);
+    // The text of the first element (any depth below the root) named by the string `id`;
+    // throws std::runtime_error when there is none.
+    QString GetElementText(unsigned short id) const;
+    // title 16214, file name 16215, size 16216, genre 16217, extra message 16218; else empty
+    QString GetField(unsigned short id) const;
+
+    // A name that stays inside its folder: no separator, no "." or "..", no control
+    // character, not longer than a file name may be.
+    static bool IsPlainFileName(const QString& name);
+
+private:
+    QString m_strTitle, m_strFileName, m_strSize, m_strGenre, m_strExtMessage;
+    QDomDocument m_document;
+    QDomElement m_root;
+};

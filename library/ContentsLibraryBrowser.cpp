@@ -1,0 +1,96 @@
+#include "library/ContentsLibraryBrowser.h"
+
+#include "support/zvnreg/Registry.h"
+
+#include <QFile>
+#include <QSslCertificate>
+#include <QVBoxLayout>
+#include <QWebEngineCertificateError>
+#include <QWebEngineHttpRequest>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+#include <unistd.h>
+
+namespace {
+
+// The certificate of the local authority that the setting "TrustedCA" of "General\Network"
+// names: the browser accepts a site whose chain ends in it, and no other fault.
+bool trusted(const QWebEngineCertificateError& error)
+{
+    QString file;
+    CRegistry::Read(QStringLiteral("General\\Network"), QStringLiteral("TrustedCA"), QString(), file);
+    if (file.isEmpty())
+        return false;
+    const QList<QSslCertificate> authorities = QSslCertificate::fromPath(file);
+    const QList<QSslCertificate> chain = error.certificateChain();
+    return !chain.isEmpty() && authorities.contains(chain.last());
+}
+
+}  // namespace
+
+CContentsLibraryBrowser::CContentsLibraryBrowser() = default;
+
+CContentsLibraryBrowser::~CContentsLibraryBrowser() { Destroy(); }
+
+QWidget* CContentsLibraryBrowser::GetWnd() const { return m_pFrame; }
+QWebEngineView* CContentsLibraryBrowser::View() const { return m_pView; }
+QWebEngineProfile* CContentsLibraryBrowser::Profile() const { return m_pProfile; }
+
+void CContentsLibraryBrowser::PrepareEnvironment()
+{
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox");
+}
+
+void CContentsLibraryBrowser::Create(QWidget* frame, const QString& userAgent)
+{
+    Destroy();
+    PrepareEnvironment();
+    m_pFrame = frame;
+    m_nReadyState = 0;
+    // children go in the order they were made: the view (with its page) before the profile
+    m_pView = new QWebEngineView(frame);
+    // an off-the-record profile: the library leaves no cookies or cache in the user's folders
+    m_pProfile = new QWebEngineProfile(frame);
+    m_pProfile->setHttpUserAgent(userAgent);
+    auto* page = new QWebEnginePage(m_pProfile, m_pView);
+    QObject::connect(page, &QWebEnginePage::certificateError, page, [](const QWebEngineCertificateError& error) {
+        auto e = error;
+        if (trusted(e))
+            e.acceptCertificate();
+        else
+            e.rejectCertificate();
+    });
+    m_pView->setPage(page);
+    QObject::connect(page, &QWebEnginePage::loadFinished, page, [this](bool) { m_nReadyState = 4; });
+    auto* layout = new QVBoxLayout(frame);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_pView);
+}
+
+void CContentsLibraryBrowser::Destroy()
+{
+    // the page (a child of the view) goes before its profile, as the engine asks
+    delete m_pView;
+    delete m_pProfile;
+    m_pView = nullptr;
+    m_pProfile = nullptr;
+    m_pFrame = nullptr;
+    m_nReadyState = 0;
+}
+
+void CContentsLibraryBrowser::Navigate(const QString& url, const QString& headers)
+{
+    if (!m_pView)
+        return;
+    QWebEngineHttpRequest request{QUrl(url)};
+    for (const QString& line : headers.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
+        const int colon = line.indexOf(u':');
+        if (colon > 0)
+            request.setHeader(line.left(colon).trimmed().toLatin1(), line.mid(colon + 1).trimmed().toUtf8());
+    }
+    if (m_nReadyState != 4)
+        m_nReadyState = 1;
+    m_pView->load(request);
+}

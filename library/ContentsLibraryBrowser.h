@@ -1,0 +1,41 @@
+#pragma once
+// The embedded browser of the content library: a web view in a profile of
+// its own that keeps nothing on disk, opened with the module's user agent.
+#include "frame/Zvnd06Export.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+class QWebEngineProfile;
+class QWebEngineView;
+
+class ZVND06_EXPORT CContentsLibraryBrowser {
+public:
+    CContentsLibraryBrowser();
+    ~CContentsLibraryBrowser();
+    CContentsLibraryBrowser(const CContentsLibraryBrowser&) = delete;
+    CContentsLibraryBrowser& operator=(const CContentsLibraryBrowser&) = delete;
+
+    // Makes the view inside `frame` (the template's browser control), filling it.
+    void Create(QWidget* frame, const QString& userAgent);
+    void Destroy();
+    // Opens the URL; `headers` are "Name: value" lines ending in CR LF.
+    void Navigate(const QString& url, const QString& headers);
+    // 4 once the first page has finished loading, else 1 (loading) or 0 (nothing opened)
+    int ReadyState() const { return m_nReadyState; }
+
+    QWidget* GetWnd() const;
+    QWebEngineView* View() const;
+    QWebEngineProfile* Profile() const;  // the host may watch the page's requests through it
+
+    // Sets the Chromium flags a browser started as root needs, unless the user set them.
+    static void PrepareEnvironment();
+
+private:
+    // the dialog's window may take them with it: guarded pointers
+    QPointer<QWidget> m_pFrame;
+    QPointer<QWebEngineView> m_pView;
+    QPointer<QWebEngineProfile> m_pProfile;
+    int m_nReadyState = 0;
+};

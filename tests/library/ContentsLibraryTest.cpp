@@ -1,0 +1,285 @@
+// The content library against the local site over real HTTPS on 127.0.0.1:
+// what lands on disk, in the program list and in the settings, the boxes the
+// user sees, the messages the host gets, the requests the site saw.
+#include "frame/ModuleMessages.h"
+#include "library/DlgContentsLibrary.h"
+#include "platform/MessageBox.h"
+#include "services/ContentsSite.h"
+#include "support/zvnreg/Registry.h"
+#include "tests/support/MessageBoxScript.h"
+#include "tests/support/TempEnvironment.h"
+#include "tests/support/WindowMessageRecorder.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+const QString kAgent = QStringLiteral("ZentorinLite/1.0 (1.0; MSIE compatible; Windows; Contents-Library Browser)");
+
+struct LibraryFixture : ::testing::Test {
+    TempEnvironment env;
+    std::unique_ptr<CContentsSite> site;
+    QWidget host;  // the library's parent, as the host's window is
+    std::unique_ptr<CDlgContentsLibrary> dialog;
+    QString root;
+
+    void SetUp() override
+    {
+        const QString samples = env.Path(QStringLiteral("site"));
+        QDir().mkpath(samples);
+        ASSERT_TRUE(CContentsSite::MakeSamples(samples.toStdString()));
+        site = std::make_unique<CContentsSite>(samples.toStdString());
+        ASSERT_TRUE(site->Start(0));
+        const QString ca = env.Path(QStringLiteral("site-ca.pem"));
+        ASSERT_TRUE(site->WriteCertificate(ca.toStdString()));
+        CRegistry::Write(QStringLiteral("General\\Network"), QStringLiteral("URL3"), QString::fromStdString(site->BaseUrl()));
+        CRegistry::Write(QStringLiteral("General\\Network"), QStringLiteral("TrustedCA"), ca);
+        CRegistry::Write(QStringLiteral("General\\Network"), QStringLiteral("ReceiveTimeout"), 2);
+        root = env.Path(QStringLiteral("Contents")) + u'/';
+        dialog = std::make_unique<CDlgContentsLibrary>(&host);
+        dialog->m_strInstallRoot = root;
+        ASSERT_EQ(dialog->Create(&host), 1);
+    }
+
+    void TearDown() override
+    {
+        dialog.reset();
+        site->Stop();
+    }
+
+    int download(const QString& id)
+    {
+        CRegistry::Write(QStringLiteral("Exchange"), QStringLiteral("ContentsLibrary"), id);
+        return dialog->Download();
+    }
+
+    int requestsFor(const std::string& prefix) const
+    {
+        int n = 0;
+        for (const auto& r : site->Requests())
+            n += r.target.rfind(prefix, 0) == 0;
+        return n;
+    }
+
+    static QString ask(const QString& title) { return QStringLiteral("「%1」\nこのコンテンツをインストールしますか？").arg(title); }
+};
+
+TEST_F(LibraryFixture, AProgramIsUnpackedListedAndAnnouncedToTheHost)
+{
+    WindowMessageRecorder messages;
+    MessageBoxScript boxes;
+    boxes.Expect(ask(QStringLiteral("オリオン座ものがたり")), MB_YESNO, IDYES);
+    EXPECT_EQ(download(QStringLiteral("orion-story")), 1);
+
+    const QString prg = root + QStringLiteral("Prg/");
+    EXPECT_TRUE(QFile::exists(prg + QStringLiteral("orion_story/info.txt")));
+    EXPECT_TRUE(QFile::exists(prg + QStringLiteral("orion_story/orion_story.zsf")));
+    EXPECT_FALSE(QFile::exists(prg + QStringLiteral("orion_story.zip")));  // the archive goes once unpacked
+    const QByteArray list = TempEnvironment::ReadBytes(prg + QStringLiteral("zvnprg.lst"));
+    EXPECT_TRUE(list.contains("Num=1")) << list.constData();
+    EXPECT_TRUE(list.contains("Script=orion_story.zsf")) << list.constData();
+
+    ASSERT_EQ(messages.Sent(WM_PRGLISTCHANGED).size(), 1);
+    EXPECT_EQ(messages.Sent(WM_PRGLISTCHANGED)[0].target, &host);
+    EXPECT_EQ(messages.Sent(WM_PRGLISTCHANGED)[0].wParam, 1);
+    CDlgContentsLibraryDownload& progress = dialog->ProgressDialog();
+    EXPECT_TRUE(progress.isVisible());
+    EXPECT_EQ(progress.GetDlgItemText(2), QStringLiteral("閉じる(&C)"));
+    EXPECT_EQ(progress.GetDlgItemText(1021),
+              QStringLiteral("「オリオン座ものがたり」のインストールが完了しました。\n\n番組の一覧から「オリオン座ものがたり」を選んでください。"));
+    EXPECT_EQ(progress.Progress().GetPos(), 100);
+    EXPECT_FALSE(dialog->isEnabled());
+
+    // closing the progress window gives the library back to the user
+    progress.Close();
+    EXPECT_TRUE(dialog->isEnabled());
+    EXPECT_EQ(messages.Sent(WM_CLDOWNLOADCLOSE).size(), 1);
+
+    // both requests carried the module's own agent
+    for (const auto& r : site->Requests()) {
+        if (r.target.rfind("/item/", 0) == 0 || r.target.rfind("/download/", 0) == 0)
+            EXPECT_EQ(QString::fromStdString(r.userAgent), kAgent) << r.target;
+    }
+
+    // a reinstall replaces the entry instead of listing the program twice
+    boxes.Expect(ask(QStringLiteral("オリオン座ものがたり")), MB_YESNO, IDYES)
+        .Expect(QStringLiteral("「オリオン座ものがたり」\nこのコンテンツはすでにインストールされています。\n上書きしますか？"), MB_YESNO, IDYES);
+    EXPECT_EQ(download(QStringLiteral("orion-story")), 1);
+    EXPECT_TRUE(TempEnvironment::ReadBytes(prg + QStringLiteral("zvnprg.lst")).contains("Num=1"));
+}
+
+TEST_F(LibraryFixture, DecliningDownloadsNothing)
+{
+    MessageBoxScript boxes;
+    boxes.Expect(ask(QStringLiteral("すばるを見上げて")), MB_YESNO, IDNO);
+    EXPECT_EQ(download(QStringLiteral("pleiades-scene")), 1);
+    EXPECT_EQ(requestsFor("/download/"), 0);
+    EXPECT_FALSE(dialog->ProgressDialog().isVisible());
+}
+
+TEST_F(LibraryFixture, ASlowDownloadArrivesWholeAndTheCancelButtonStopsOne)
+{
+    QFile scene(env.Path(QStringLiteral("site/pleiades.zsf")));
+    ASSERT_TRUE(scene.open(QIODevice::ReadOnly));
+    CContentsSite::ScriptedAnswer slow;
+    slow.body = scene.readAll().repeated(200).toStdString();  // many 4096-byte rounds
+    slow.pieceBytes = 1500;
+    slow.pieceDelayMs = 5;
+    site->Script("/download/pleiades-scene", slow);
+    CContentsSite::ScriptedAnswer info;
+    info.contentType = "application/xml";
+    info.body = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><ContentsLibraryInfo><title>すばる</title><filename>pleiades.zsf</filename><size>"
+                + std::to_string(slow.body.size()) + "</size><genre>シーン</genre><extmessage>完了</extmessage></ContentsLibraryInfo>";
+    site->Script("/item/pleiades-scene.xml", info);
+
+    MessageBoxScript boxes;
+    boxes.Expect(ask(QStringLiteral("すばる")), MB_YESNO, IDYES);
+    EXPECT_EQ(download(QStringLiteral("pleiades-scene")), 1);
+    const QString file = root + QStringLiteral("Favorites/pleiades.zsf");
+    EXPECT_EQ(TempEnvironment::ReadBytes(file), QByteArray::fromStdString(slow.body));
+    dialog->ProgressDialog().Close();
+
+    // the user presses Cancel while the pieces drip in
+    slow.pieceDelayMs = 40;
+    site->Script("/download/pleiades-scene", slow);
+    WindowMessageRecorder messages;
+    boxes.Expect(ask(QStringLiteral("すばる")), MB_YESNO, IDYES)
+        .Expect(QStringLiteral("「すばる」\nこのコンテンツはすでにインストールされています。\n上書きしますか？"), MB_YESNO, IDYES)
+        .Expect(QStringLiteral("ダウンロードを中断しました。"), MB_OK, IDOK);
+    QTimer::singleShot(300, [this] {
+        auto* cancel = qobject_cast<QPushButton*>(dialog->ProgressDialog().GetDlgItem(2));
+        ASSERT_NE(cancel, nullptr);
+        EXPECT_EQ(cancel->text(), QStringLiteral("キャンセル(&C)"));
+        QTest::mouseClick(cancel, Qt::LeftButton);
+    });
+    EXPECT_EQ(download(QStringLiteral("pleiades-scene")), 0);
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_EQ(messages.Sent(WM_CLDOWNLOADCLOSE).size(), 1);
+    EXPECT_TRUE(dialog->isEnabled());
+}
+
+TEST_F(LibraryFixture, ADownloadThatDiffersFromItsSizeLeavesNoFile)
+{
+    MessageBoxScript boxes;
+    const QString file = root + QStringLiteral("Favorites/geminids.zsf");
+    // the connection closes half-way through the announced body
+    CContentsSite::ScriptedAnswer cut, info;
+    cut.body = std::string(10000, 'x');
+    cut.announced = 20000;
+    site->Script("/download/meteor-animation", cut);
+    info.contentType = "application/xml";
+    info.body = "<r><title>ふたご座流星群の夜</title><filename>geminids.zsf</filename><size>20000</size><genre>アニメーション</genre><extmessage/></r>";
+    site->Script("/item/meteor-animation.xml", info);
+    boxes.Expect(ask(QStringLiteral("ふたご座流星群の夜")), MB_YESNO, IDYES)
+        .Expect(QStringLiteral("コンテンツがダウンロードできませんでした。"), MB_OK, IDOK);
+    EXPECT_EQ(download(QStringLiteral("meteor-animation")), 0);
+    EXPECT_FALSE(QFile::exists(file));
+
+    // a whole answer longer than the document announced
+    CContentsSite::ScriptedAnswer longer;
+    longer.body = std::string(300000, 'y');
+    site->Script("/download/meteor-animation", longer);
+    site->ClearScripts();
+    site->Script("/download/meteor-animation", longer);
+    boxes.Expect(ask(QStringLiteral("ふたご座流星群の夜")), MB_YESNO, IDYES)
+        .Expect(QStringLiteral("コンテンツのサイズが一致しません（ダウンロードに失敗した可能性があります）。"), MB_OK, IDOK);
+    EXPECT_EQ(download(QStringLiteral("meteor-animation")), 0);
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_FALSE(dialog->ProgressDialog().isVisible());
+    EXPECT_TRUE(dialog->isEnabled());
+}
+
+TEST_F(LibraryFixture, AdditionalObjectsAreRegisteredInTheFirstFreeNumberUpToForty)
+{
+    const QString section = QStringLiteral("General\\ADF");
+    CRegistry::Write(section, QStringLiteral("ADF1"), QStringLiteral("/a.adf,A"));
+    CRegistry::Write(section, QStringLiteral("ADF3"), QStringLiteral("/c.adf,C"));
+    MessageBoxScript boxes;
+    boxes.Expect(ask(QStringLiteral("ゼント彗星（2026年）")), MB_YESNO, IDYES);
+    EXPECT_EQ(download(QStringLiteral("comet-2026")), 1);
+    QString value;
+    CRegistry::Read(section, QStringLiteral("ADF2"), QString(), value);
+    EXPECT_EQ(value, root + QStringLiteral("Adf/comet_zento_2026.adf,ゼント彗星（2026年）"));
+    CRegistry::Read(section, QStringLiteral("ADF3"), QString(), value);
+    EXPECT_EQ(value, QStringLiteral("/c.adf,C"));  // the entry after the gap stays
+    dialog->ProgressDialog().Close();
+
+    for (int n = 1; n <= 40; ++n)
+        CRegistry::Write(section, QStringLiteral("ADF%1").arg(n), QStringLiteral("/x%1.adf,X").arg(n));
+    const int before = requestsFor("/download/");
+    boxes.Expect(ask(QStringLiteral("ゼント彗星（2026年）")), MB_YESNO, IDYES)
+        .Expect(QStringLiteral("「ゼント彗星（2026年）」\nこのコンテンツはすでにインストールされています。\n上書きしますか？"), MB_YESNO, IDYES)
+        .Expect(QStringLiteral("追加天体の登録数が上限なので、追加天体をインストールできません。"), MB_OK, IDOK);
+    EXPECT_EQ(download(QStringLiteral("comet-2026")), 0);
+    EXPECT_EQ(requestsFor("/download/"), before);
+}
+
+TEST_F(LibraryFixture, HostileNamesAndArchivesNeverLeaveTheirFolder)
+{
+    MessageBoxScript boxes;
+    for (const char* name : {"../evil.zsf", "a/b.zsf", "..zsf", "/tmp/x.zsf", "a\\b.zsf", ".zip"}) {
+        CContentsSite::ScriptedAnswer info;
+        info.contentType = "application/xml";
+        info.body = std::string("<r><title>悪い</title><filename>") + name + "</filename><size>3</size><genre>プラネタリウム番組</genre><extmessage/></r>";
+        site->Script("/item/bad.xml", info);
+        boxes.Expect(QStringLiteral("コンテンツ情報が正しくありません。"), MB_OK, IDOK);
+        EXPECT_EQ(download(QStringLiteral("bad")), 0) << name;
+    }
+    EXPECT_EQ(requestsFor("/download/"), 0);
+
+    // a package that would put a list of its own beside the programs
+    const QString prg = root + QStringLiteral("Prg/");
+    ASSERT_TRUE(TempEnvironment::WriteBytes(prg + QStringLiteral("zvnprg.lst"), "mine"));
+    QFile zip(env.Path(QStringLiteral("site/summer_triangle.zip")));
+    ASSERT_TRUE(zip.open(QIODevice::ReadOnly));
+    QByteArray bytes = zip.readAll();
+    // rename the entry "summer_triangle/info.txt" to a top-level name of the same length
+    const QByteArray from = "summer_triangle/info.txt", to = "zvnprg.lst______________";
+    ASSERT_EQ(from.size(), to.size());
+    bytes.replace(from, to);
+    CContentsSite::ScriptedAnswer hostile;
+    hostile.body = bytes.toStdString();
+    site->Script("/download/summer-triangle", hostile);
+    CContentsSite::ScriptedAnswer info;
+    info.contentType = "application/xml";
+    info.body = "<r><title>夏</title><filename>summer_triangle.zip</filename><size>" + std::to_string(bytes.size())
+                + "</size><genre>プラネタリウム番組</genre><extmessage/></r>";
+    site->Script("/item/summer-triangle.xml", info);
+    boxes.Expect(ask(QStringLiteral("夏")), MB_YESNO, IDYES);
+    EXPECT_EQ(download(QStringLiteral("summer-triangle")), 0);
+    EXPECT_EQ(TempEnvironment::ReadBytes(prg + QStringLiteral("zvnprg.lst")), "mine");
+    EXPECT_FALSE(QFile::exists(prg + QStringLiteral("zvnprg.lst______________")));
+    EXPECT_FALSE(QDir(prg + QStringLiteral("summer_triangle")).exists());
+}
+
+TEST_F(LibraryFixture, TheSiteIsShownWithTheModulesAgentOnceItHasLoaded)
+{
+    // the browser opens the site's plain HTTP side (see docs/decisions.md)
+    ASSERT_TRUE(site->Start(0, 0));
+    CRegistry::Write(QStringLiteral("General\\Network"), QStringLiteral("URL3"), QStringLiteral("http://127.0.0.1:%1").arg(site->HttpPort()));
+    dialog = std::make_unique<CDlgContentsLibrary>(&host);
+    ASSERT_EQ(dialog->Create(&host), 1);
+    EXPECT_FALSE(dialog->GetDlgItem(2)->isEnabled());
+    EXPECT_TRUE(dialog->GetDlgItem(1023)->isVisible());
+    QElapsedTimer clock;
+    clock.start();
+    while (!dialog->IsBrowserReady() && clock.elapsed() < 20000)
+        QTest::qWait(50);
+    ASSERT_TRUE(dialog->IsBrowserReady());
+    EXPECT_TRUE(dialog->GetDlgItem(2)->isEnabled());
+    EXPECT_FALSE(dialog->GetDlgItem(1023)->isVisible());
+    bool seen = false;
+    for (const auto& r : site->Requests())
+        seen = seen || (r.target == "/" && QString::fromStdString(r.userAgent) == kAgent);
+    EXPECT_TRUE(seen);
+}
+
+}  // namespace
