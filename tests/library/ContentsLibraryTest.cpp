@@ -105,8 +105,9 @@ TEST_F(LibraryFixture, AProgramIsUnpackedListedAndAnnouncedToTheHost)
 
     // both requests carried the module's own agent
     for (const auto& r : site->Requests()) {
-        if (r.target.rfind("/item/", 0) == 0 || r.target.rfind("/download/", 0) == 0)
+        if (r.target.rfind("/item/", 0) == 0 || r.target.rfind("/download/", 0) == 0) {
             EXPECT_EQ(QString::fromStdString(r.userAgent), kAgent) << r.target;
+        }
     }
 
     // a reinstall replaces the entry instead of listing the program twice
