@@ -9,9 +9,17 @@
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
 #include "cloud/DlgCloudLogin.h"
+#include "cloud/DlgCloudResult.h"
+#include "cloud/DlgCloudUpload.h"
+#include "platform/CodePage.h"
+#include "platform/TempFolder.h"
 #include "program/DlgProgram.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QTextEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -32,7 +40,7 @@ CHostWindow::CHostWindow(CSimulatedCore& core, const CDataFolders& folders, QWid
         {QStringLiteral("library"), QStringLiteral("コンテンツ・ライブラリ(&L)..."), {}, {}},
         {QStringLiteral("login"), QStringLiteral("ゼントクラウドにログイン(&I)..."), [this] { SignIn(); },
          [this](CTour& tour) { tourSignIn(tour); }},
-        {QStringLiteral("share"), QStringLiteral("共有(&S)..."), {}, {}},
+        {QStringLiteral("share"), QStringLiteral("共有(&S)..."), [this] { Share(); }, [this](CTour& tour) { tourShare(tour); }},
         {QStringLiteral("favorites"), QStringLiteral("お気に入り(&F)..."), {}, {}},
     };
     buildMenus();
@@ -225,4 +233,76 @@ bool CHostWindow::event(QEvent* e)
     default:
         return false;
     }
+}
+
+QString CHostWindow::saveScene()
+{
+    // the scene file layout of docs/scene-file.md: CP932, CR LF, the view in a section of the host's own
+    QString text = QStringLiteral("[General]\r\nFileOwner=ZentorinLite\r\nFileId=Scene\r\nFileVersion=1.0\r\nDescription=共有した星図\r\n[View]\r\n");
+    for (const char* property : {"view.coordinate", "view.angle", "time.jd", "location.latitude", "location.longitude"})
+        text += QString::fromLatin1(property) + u'=' + m_core.ExecCommand(QStringLiteral("? ") + QString::fromLatin1(property)) + QStringLiteral("\r\n");
+    const QString path = platform::GetTempPath() + QStringLiteral("zvnhost-share.zsf");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(platform::ToCodePage(text)) < 0)
+        return {};
+    return path;
+}
+
+int CHostWindow::Share(const std::function<void(CDlgCloudUpload&)>& whileOpen)
+{
+    if (SignIn() != 1)
+        return 0;
+    const QString scene = saveScene();
+    CDlgCloudUpload dialog(&m_core, m_account->GetZentoCloudConnection(), CDlgCloudLogin::DefaultUrlBase(), 0, 0,
+                           m_account->GetAccessToken(), m_account->GetAccessTokenSecret(), scene, this);
+    if (whileOpen)
+        QTimer::singleShot(0, &dialog, [&] { whileOpen(dialog); });
+    const int result = dialog.DoModal();
+    QFile::remove(scene);
+    statusBar()->showMessage(result == 1 ? QStringLiteral("星図を共有しました。") : QStringLiteral("共有しませんでした。"));
+    return result;
+}
+
+void CHostWindow::tourShare(CTour& tour)
+{
+    // the tour opens no browser or mail: it says what it would have opened
+    const platform::ShellHandler previous = platform::SetShellHandler(
+        [&tour](QWidget*, const QString& verb, const QString& file, const QString&, const QString&, int) {
+            tour.Step(QStringLiteral("share: the desktop is asked to %1 %2").arg(verb, file));
+            return qintptr(42);
+        });
+    tourSignIn(tour);
+    const auto shareOnce = [&](const QString& name, bool post) {
+        return Share([&, name, post](CDlgCloudUpload& dialog) {
+            tour.Step(QStringLiteral("share: dialog with the chart -> %1").arg(tour.Screenshot(&dialog, name)));
+            if (!post) {
+                dialog.OnCancel();
+                return;
+            }
+            auto* images = qobject_cast<QCheckBox*>(dialog.GetDlgItem(2044));
+            images->click();
+            tour.Step(QStringLiteral("share: pasted images %1 -> %2")
+                          .arg(images->isChecked() ? QStringLiteral("published") : QStringLiteral("left out"),
+                               tour.Screenshot(&dialog, name + QStringLiteral("-toggled"))));
+            qobject_cast<QTextEdit*>(dialog.GetDlgItem(2040))->setPlainText(QStringLiteral("冬の大三角とオリオン座。"));
+            // the result dialog comes up inside OK: the tour looks at it and chooses the browser
+            QTimer::singleShot(0, this, [&tour] {
+                if (auto* result = qobject_cast<CDlgCloudResult*>(QApplication::activeModalWidget())) {
+                    tour.Step(QStringLiteral("share: result dialog -> %1").arg(tour.Screenshot(result, QStringLiteral("share-result"))));
+                    result->DispatchCommand(0, 1064);
+                }
+            });
+            dialog.DispatchCommand(0, 1);  // OK
+            if (dialog.isVisible()) {
+                tour.Step(QStringLiteral("share: the service refused it, cancelled"));
+                dialog.OnCancel();
+            }
+        });
+    };
+    const int shared = shareOnce(QStringLiteral("share"), true);
+    tour.Step(QStringLiteral("share: %1").arg(shared == 1 ? QStringLiteral("shared") : QStringLiteral("not shared")));
+    m_core.ExecCommand(QStringLiteral("deepskyimage.visible = FALSE; Show Sky"));
+    shareOnce(QStringLiteral("share-no-pasted-images"), false);
+    m_core.ExecCommand(QStringLiteral("deepskyimage.visible = TRUE; Show Sky"));
+    platform::SetShellHandler(previous);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 class CDlgCloudLogin;
+class CDlgCloudUpload;
 class CDlgProgram;
 class CSimulatedCore;
 class CTour;
@@ -40,6 +41,8 @@ public:
     // account (and its connection) stays with the window for sharing
     int SignIn(const std::function<void(CDlgCloudLogin&)>& whileOpen = {});
     CDlgCloudLogin* Account() const { return m_account.get(); }
+    // sharing: signed in first, then the share dialog over the account's connection
+    int Share(const std::function<void(CDlgCloudUpload&)>& whileOpen = {});
 
     CSimulatedCore& Core() { return m_core; }
     const CDataFolders& Folders() const { return m_folders; }
@@ -56,6 +59,8 @@ private:
     void command(const QString& text);
     void tourProgram(CTour& tour);
     void tourSignIn(CTour& tour);
+    void tourShare(CTour& tour);
+    QString saveScene();  // the current view as a scene file in the temporary folder
 
     CSimulatedCore& m_core;
     CDataFolders m_folders;
