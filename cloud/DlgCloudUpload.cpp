@@ -5,6 +5,7 @@
 #include "cloud/DlgCloudError.h"
 #include "cloud/DlgCloudResult.h"
 #include "cloud/ShareRequest.h"
+#include "frame/CorZnt.h"
 #include "platform/Internet.h"
 #include "platform/MessageBox.h"
 #include "platform/ResourceChain.h"
@@ -84,7 +85,7 @@ CDlgCloudUpload::~CDlgCloudUpload()
         QFile::remove(m_strNakedPath);
     if (!m_strOverlaidPath.isEmpty())
         QFile::remove(m_strOverlaidPath);
-    command(QStringLiteral("deepskyimage.visible = %1; Show Sky").arg(m_bDeepSkyVisible ? u"TRUE" : u"FALSE"));
+    command(QStringLiteral("deepskyimage.visible = %1; Show Sky").arg(m_bDeepSkyVisible ? QStringLiteral("TRUE") : QStringLiteral("FALSE")));
     CRegistry::Write(m_strSection, QStringLiteral("Location"), QString::number(m_bIncludeLocation));
     CRegistry::Write(m_strSection, QStringLiteral("Image"), QString::number(m_bIncludeImage));
 }

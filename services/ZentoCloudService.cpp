@@ -383,6 +383,9 @@ struct CZentoCloudService::Impl {
             answer = it->second;
         }
         res.status = answer.status;
+        // a body the script did not read stays on the connection: it is not the next request
+        if (req.method == "POST")
+            res.set_header("Connection", "close");
         if (!answer.contentLengthOverride.empty()) {
             // a length announced and never sent: the connection closes with nothing
             res.set_content_provider(std::stoull(answer.contentLengthOverride), answer.contentType,
