@@ -9,6 +9,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
 #include "cloud/DlgCloudLogin.h"
+#include "cloud/DlgCloudError.h"
 #include "cloud/DlgCloudResult.h"
 #include "cloud/DlgCloudUpload.h"
 #include "platform/CodePage.h"
@@ -248,9 +249,10 @@ QString CHostWindow::saveScene()
     return path;
 }
 
-int CHostWindow::Share(const std::function<void(CDlgCloudUpload&)>& whileOpen)
+int CHostWindow::Share(const std::function<void(CDlgCloudUpload&)>& whileOpen,
+                       const std::function<void(CDlgCloudLogin&)>& whileSigningIn)
 {
-    if (SignIn() != 1)
+    if (SignIn(whileSigningIn) != 1)
         return 0;
     const QString scene = saveScene();
     CDlgCloudUpload dialog(&m_core, m_account->GetZentoCloudConnection(), CDlgCloudLogin::DefaultUrlBase(), 0, 0,
@@ -272,6 +274,11 @@ void CHostWindow::tourShare(CTour& tour)
             return qintptr(42);
         });
     tourSignIn(tour);
+    // the tokens the tour's sign-in left hold; should they not, the sign-in is cancelled, not left waiting
+    const auto cancelSignIn = [&tour](CDlgCloudLogin& dialog) {
+        tour.Step(QStringLiteral("share: not signed in, the sign-in dialog cancelled"));
+        dialog.OnCancel();
+    };
     const auto shareOnce = [&](const QString& name, bool post) {
         return Share([&, name, post](CDlgCloudUpload& dialog) {
             tour.Step(QStringLiteral("share: dialog with the chart -> %1").arg(tour.Screenshot(&dialog, name)));
@@ -285,11 +292,14 @@ void CHostWindow::tourShare(CTour& tour)
                           .arg(images->isChecked() ? QStringLiteral("published") : QStringLiteral("left out"),
                                tour.Screenshot(&dialog, name + QStringLiteral("-toggled"))));
             qobject_cast<QTextEdit*>(dialog.GetDlgItem(2040))->setPlainText(QStringLiteral("冬の大三角とオリオン座。"));
-            // the result dialog comes up inside OK: the tour looks at it and chooses the browser
+            // the result or error dialog comes up inside OK: the tour looks at it, then chooses the browser or closes it
             QTimer::singleShot(0, this, [&tour] {
                 if (auto* result = qobject_cast<CDlgCloudResult*>(QApplication::activeModalWidget())) {
                     tour.Step(QStringLiteral("share: result dialog -> %1").arg(tour.Screenshot(result, QStringLiteral("share-result"))));
                     result->DispatchCommand(0, 1064);
+                } else if (auto* error = qobject_cast<CDlgCloudError*>(QApplication::activeModalWidget())) {
+                    tour.Step(QStringLiteral("share: error dialog -> %1").arg(tour.Screenshot(error, QStringLiteral("share-error"))));
+                    error->DispatchCommand(0, 2);
                 }
             });
             dialog.DispatchCommand(0, 1);  // OK
@@ -297,7 +307,7 @@ void CHostWindow::tourShare(CTour& tour)
                 tour.Step(QStringLiteral("share: the service refused it, cancelled"));
                 dialog.OnCancel();
             }
-        });
+        }, cancelSignIn);
     };
     const int shared = shareOnce(QStringLiteral("share"), true);
     tour.Step(QStringLiteral("share: %1").arg(shared == 1 ? QStringLiteral("shared") : QStringLiteral("not shared")));

@@ -42,7 +42,8 @@ public:
     int SignIn(const std::function<void(CDlgCloudLogin&)>& whileOpen = {});
     CDlgCloudLogin* Account() const { return m_account.get(); }
     // sharing: signed in first, then the share dialog over the account's connection
-    int Share(const std::function<void(CDlgCloudUpload&)>& whileOpen = {});
+    int Share(const std::function<void(CDlgCloudUpload&)>& whileOpen = {},
+              const std::function<void(CDlgCloudLogin&)>& whileSigningIn = {});
 
     CSimulatedCore& Core() { return m_core; }
     const CDataFolders& Folders() const { return m_folders; }
