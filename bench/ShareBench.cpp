@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -77,22 +78,30 @@ int main(int argc, char** argv)
     QByteArray answer;
     CCloudRequest::Execute(connection.get(), HTTP_VERB_POST, "/api/register", "Content-Type: multipart/form-data; boundary=b\r\n",
                            form.constData(), int(form.size()), answer);
-    sharerequest::BodyInputs in{field(answer, "access_token"), field(answer, "access_token_secret"), QStringLiteral("ベンチ"), image, scene, 1};
-    const auto ask = [](const QString& query) { return query.endsWith(u"coordinate") ? QStringLiteral("Horizon") : QStringLiteral("TRUE"); };
+    sharerequest::BodyInputs in{field(answer, "access_token"), field(answer, "access_token_secret"), QStringLiteral("ベンチ"), image, scene, 0};
+    // the view both senders send: curl gets the same values below
+    const auto ask = [](const QString& query) {
+        const QHash<QString, QString> view = {{"? view.coordinate", "Horizon"}, {"? view.center.position.horizon.altitude", "30"},
+                                              {"? view.center.position.horizon.azimuth", "180"}, {"? view.angle", "90"},
+                                              {"? time.jd", "2461056.5"}};
+        return view.value(query, QStringLiteral("TRUE"));
+    };
 
-    QList<double> module, curl;
+    QList<double> module, building, curl;
     qint64 peakKiB = 0;
-    for (int run = 0; run < 3; ++run) {
+    for (int run = 0; run < 5; ++run) {
         const qint64 before = statusKiB("VmRSS:");
         resetPeak();
         QElapsedTimer timer;
         timer.start();
         {
-            std::unique_ptr<char[]> body;
+            sharerequest::Body body;
             int length = 0;
             QString error;
             QByteArray response;
-            if (!sharerequest::BuildBody(in, ask, body, length, error)
+            const bool built = sharerequest::BuildBody(in, ask, body, length, error);
+            building.append(timer.nsecsElapsed() / 1e9);
+            if (!built
                 || !CCloudRequest::Execute(connection.get(), HTTP_VERB_POST, "/api/charts", sharerequest::HeaderLine(), body.get(), length,
                                            response)
                 || !response.contains("\"OK\"")) {
@@ -118,8 +127,10 @@ int main(int argc, char** argv)
     }
     std::sort(module.begin(), module.end());
     std::sort(curl.begin(), curl.end());
-    std::printf("share of a 50 MiB chart, median of 3 runs against the local service\n");
-    std::printf("  module: %.3f s   curl -F: %.3f s   ratio %.2f (at most 1.2)\n", module[1], curl[1], module[1] / curl[1]);
+    std::sort(building.begin(), building.end());
+    std::printf("share of a 50 MiB chart, median of 5 runs against the local service\n");
+    std::printf("  module: %.3f s   curl -F: %.3f s   ratio %.2f (at most 1.2)\n", module[2], curl[2], module[2] / curl[2]);
+    std::printf("  of which the module built its body in %.3f s\n", building[2]);
     std::printf("  module peak memory over its resting size: %.1f MiB = %.2f times the payload (at most 2)\n", peakKiB / 1024.0,
                 peakKiB * 1024.0 / kImage);
     connection.reset();

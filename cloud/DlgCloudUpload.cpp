@@ -273,7 +273,7 @@ void CDlgCloudUpload::OnBnClickedOk()
     {
         CWaitCursor wait;
         const QString headers = sharerequest::HeaderLine();
-        std::unique_ptr<char[]> body;
+        sharerequest::Body body;
         int length = 0;
         QString error;
         QByteArray response;
@@ -328,7 +328,7 @@ void CDlgCloudUpload::OnBnClickedOk()
 
 // --- the request ---
 
-int CDlgCloudUpload::Generate_HttpRequestBody(std::unique_ptr<char[]>& body, int& length, QString& error)
+int CDlgCloudUpload::Generate_HttpRequestBody(sharerequest::Body& body, int& length, QString& error)
 {
     sharerequest::BodyInputs in;
     in.accessToken = m_strAccessToken;

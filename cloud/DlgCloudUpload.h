@@ -19,6 +19,9 @@ class QLabel;
 namespace platform {
 class CHttpConnection;
 }
+namespace sharerequest {
+struct FreeBody;
+}
 
 class ZVND06_EXPORT CDlgCloudUpload : public CZntDialog {
     Q_OBJECT
@@ -51,7 +54,7 @@ private:
     int GenerateZentoImage();
     int UpdateThumbnailImage();
     int DrawThumbnailImage();
-    int Generate_HttpRequestBody(std::unique_ptr<char[]>& body, int& length, QString& error);
+    int Generate_HttpRequestBody(std::unique_ptr<char[], sharerequest::FreeBody>& body, int& length, QString& error);
     int ExecuteHttpRequest(int verb, const QString& object, const QString& headers, const char* body, int bodyLength,
                            QByteArray& response);
     int ParsePostResponse(QByteArray& response, int& showErrorDialog);

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 
@@ -24,6 +25,12 @@ struct BodyInputs {
     int includeLocation = 0;
 };
 
+// The body's bytes; freed with std::free, since they are allocated aligned.
+struct FreeBody {
+    void operator()(char* bytes) const { std::free(bytes); }
+};
+using Body = std::unique_ptr<char[], FreeBody>;
+
 // Asks the host one query and gives its answer.
 using Ask = std::function<QString(const QString& query)>;
 
@@ -31,7 +38,7 @@ using Ask = std::function<QString(const QString& query)>;
 // into its place. 1 on success; 0 with `error` naming a file that cannot be
 // read, or 0 with `error` untouched for a body too long to send (over 2 GiB).
 // Nothing is asked of the host before both files have been opened.
-ZVND06_EXPORT int BuildBody(const BodyInputs& in, const Ask& ask, std::unique_ptr<char[]>& body, int& length,
+ZVND06_EXPORT int BuildBody(const BodyInputs& in, const Ask& ask, Body& body, int& length,
                             QString& error);
 
 // Reads the answer to a share: 1 when it is accepted, 0 when refused.

@@ -320,8 +320,9 @@ TEST(CloudShare, TheServiceAnswersLeadToTheirOutcomes)
             EXPECT_EQ(o.settingsShown, nested.settingsShown);
         }
         ASSERT_EQ(o.opened.isEmpty() ? 0 : 1, shell.Calls().size());
-        if (!o.opened.isEmpty())
+        if (!o.opened.isEmpty()) {
             EXPECT_EQ(o.opened, shell.Calls()[0].file);
+        }
     }
     EXPECT_EQ("", stored("AccessToken"));
     EXPECT_EQ("", stored("AccessTokenSecret"));
