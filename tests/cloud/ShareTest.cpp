@@ -2,6 +2,7 @@
 #include "cloud/DlgCloudError.h"
 #include "cloud/DlgCloudResult.h"
 #include "cloud/DlgCloudUpload.h"
+#include "cloud/ShareRequest.h"
 #include "platform/CodePage.h"
 #include "platform/Internet.h"
 #include "tests/cloud/CloudFixture.h"
@@ -385,4 +386,108 @@ TEST(CloudShare, ResultAndErrorDialogsShowTheInformationIconAndTheirTexts)
     answerNested(1060, seen);
     EXPECT_EQ(1060, result.DoModal());
     EXPECT_TRUE(seen.icon);
+}
+
+TEST(CloudShare, TheCentreFollowsTheCoordinateSystemAndAnUnreadableImageIsNamedBeforeTheHostIsAsked)
+{
+    TempEnvironment env;
+    const QString image = env.Path("chart.png"), zsf = env.Path("chart.zsf");
+    TempEnvironment::WriteBytes(image, kPng);
+    TempEnvironment::WriteBytes(zsf, "[General]\r\n");
+    QStringList asked;
+    QString coordinate;
+    const auto ask = [&](const QString& query) {
+        asked << query;
+        return query == "? view.coordinate"                         ? coordinate
+               : query == "? view.center.position.horizon.altitude" ? QStringLiteral("45")
+               : query == "? view.center.position.horizon.azimuth"  ? QStringLiteral("180")
+                                                                     : QStringLiteral("x");
+    };
+    sharerequest::BodyInputs in{"t", "s", {}, image, zsf, 0};
+    sharerequest::Body body;
+    int length = 0;
+    QString error;
+    // for the horizon, alpha carries the altitude and delta the azimuth; the name is compared without case
+    coordinate = "HORIZON";
+    ASSERT_EQ(1, sharerequest::BuildBody(in, ask, body, length, error));
+    EXPECT_TRUE(QByteArray(body.get(), length).contains(part("coordinate", "HORIZON") + part("alpha", "45") + part("delta", "180")
+                                                        + part("angle", "x")));
+    coordinate = "Selenographic";  // no centre for a system the body does not know
+    ASSERT_EQ(1, sharerequest::BuildBody(in, ask, body, length, error));
+    EXPECT_TRUE(QByteArray(body.get(), length).contains(part("coordinate", "Selenographic") + part("angle", "x")));
+    asked.clear();
+    in.imagePath = env.Path("消えた.png");
+    EXPECT_EQ(0, sharerequest::BuildBody(in, ask, body, length, error));
+    EXPECT_EQ("星図画像" + in.imagePath + "を開けませんでした。\n", error);
+    EXPECT_TRUE(asked.isEmpty());
+}
+
+TEST(CloudShare, WithThePastedImagesHiddenTheNakedChartIsSentThoughTheirBoxIsTicked)
+{
+    CloudFixture cloud;
+    Account account = signIn(cloud);
+    SavingHost host;
+    host.Answer("? deepskyimage.visible", "FALSE");
+    CRegistry::Write("Dialog\\CloudUpload", "Image", "1");
+    NestedDialog result;
+    {
+        CDlgCloudUpload dialog(&host, account.connection.get(), {}, 0, 0, account.token, account.secret, scene(cloud), nullptr);
+        EXPECT_EQ(1, share(dialog, [&] {
+                      answerNested(2, result);
+                      dialog.DispatchCommand(BN_CLICKED, 1);
+                      if (dialog.isVisible())
+                          dialog.done(-1);  // refused
+                  }));
+    }
+    const auto charts = cloud.service.Charts();
+    ASSERT_EQ(1u, charts.size());
+    const QString naked = cloud.env.TempFolder() + "tmpZentar_naked.png";
+    EXPECT_EQ((kPng + ("Show Sky; Save Zentar,\"" + naked + "\"").toUtf8()).toStdString(), charts[0].image);
+    EXPECT_EQ(ToCodePage(naked).toStdString(), charts[0].imageName);
+}
+
+TEST(CloudShare, TheServiceRefusesWhatItCannotStoreAndShowsTheChartsItStored)
+{
+    CloudFixture cloud;
+    Account account = signIn(cloud);
+    const auto exchange = [&](int verb, const QString& object, const QByteArray& body = {},
+                              const QString& headers = sharerequest::HeaderLine()) {
+        QByteArray answer;
+        CCloudRequest::Execute(account.connection.get(), verb, object, headers, body.constData(), int(body.size()), answer);
+        return answer;
+    };
+    const auto post = [&](const QByteArray& token, const QString& imagePath, const QString& comment) {
+        const QString zsf = scene(cloud);
+        sharerequest::BodyInputs in{token, account.secret, comment, imagePath, zsf, 1};
+        sharerequest::Body body;
+        int length = 0;
+        QString error;
+        sharerequest::BuildBody(in, [](const QString& q) { return q == "? view.coordinate" ? QStringLiteral("Galactic") : QStringLiteral("TRUE"); },
+                                body, length, error);
+        return exchange(HTTP_VERB_POST, "/api/charts", QByteArray(body.get(), length));
+    };
+    const QString image = cloud.env.Path("chart.png"), empty = cloud.env.Path("empty.png");
+    TempEnvironment::WriteBytes(image, kPng);
+    TempEnvironment::WriteBytes(empty, "");
+    EXPECT_TRUE(post("unknown", image, "x").contains("\"type\":\"USER_NOT_FOUND\""));
+    EXPECT_TRUE(post(account.token, empty, "x").contains("\"type\":\"NO_IMAGE\""));
+    EXPECT_TRUE(exchange(HTTP_VERB_POST, "/api/charts", "--image_upload_from_zntzvn\r\nno header end").contains("\"type\":\"INVALID_REQUEST\""));
+    EXPECT_TRUE(cloud.service.Charts().empty());
+
+    EXPECT_TRUE(post(account.token, image, "<b>冬</b> & 夏").contains("/charts/1\""));
+    EXPECT_TRUE(post(account.token, image, "二枚目").contains("/charts/2\""));
+    const QString page = QString::fromUtf8(exchange(HTTP_VERB_GET, "/charts/1"));
+    EXPECT_TRUE(page.contains("&lt;b&gt;冬&lt;/b&gt; &amp; 夏")) << page.toStdString();
+    EXPECT_TRUE(page.contains("投稿者: 星野"));
+    EXPECT_TRUE(page.contains("<th>座標系</th><td>銀河座標</td>"));
+    EXPECT_TRUE(page.contains("<th>天の川</th><td>表示</td>"));
+    EXPECT_TRUE(page.contains("src=\"/charts/1/image.png\""));
+    EXPECT_EQ(kPng, exchange(HTTP_VERB_GET, "/charts/1/image.png"));
+    const QString home = QString::fromUtf8(exchange(HTTP_VERB_GET, "/home"));
+    EXPECT_LT(home.indexOf("/charts/2\""), home.indexOf("/charts/1\""));  // newest first
+    EXPECT_GE(home.indexOf("/charts/2\""), 0);
+    EXPECT_TRUE(QString::fromUtf8(exchange(HTTP_VERB_GET, "/config")).contains("表示名: 星野"));
+    // signing out on the account page revokes the tokens the module holds
+    exchange(HTTP_VERB_POST, "/config/signout", "account=s%40example.org", "Content-Type: application/x-www-form-urlencoded\r\n");
+    EXPECT_TRUE(post(account.token, image, "三枚目").contains("\"type\":\"USER_NOT_FOUND\""));
 }
