@@ -166,21 +166,27 @@ int CDlgCloudUpload::GenerateZentoImage()
     command(QStringLiteral("FreeStyleControl.Visible = FALSE"));
     CCommonCorzntCmd::ShowLogoImage(1, m_pHost);
     const QString failed = QStringLiteral("星図画像取得に失敗しました。[%1]");
+    // the logo off and the controller back, on every road out of the capture
+    const auto endCapture = [this] {
+        CCommonCorzntCmd::ShowLogoImage(0, m_pHost);
+        command(kRestoreView);
+    };
+    // a save the host reports failed: told first, then the view restored
+    const auto failSave = [&](const QString& error) {
+        failImage(failed.arg(error));
+        endCapture();
+        return 0;
+    };
     if (m_bDeepSkyVisible) {
         command(kSaveChart.arg(m_strOverlaidPath));
-        if (const QString error = command(QStringLiteral("? System.Error")); !error.isEmpty()) {
-            failImage(failed.arg(error));
-            CCommonCorzntCmd::ShowLogoImage(0, m_pHost);
-            command(kRestoreView);
-            return 0;
-        }
+        if (const QString error = command(QStringLiteral("? System.Error")); !error.isEmpty())
+            return failSave(error);
         command(QStringLiteral("deepskyimage.visible = FALSE"));
         command(kSaveChart.arg(m_strNakedPath));
         const QString error = command(QStringLiteral("? System.Error"));
         // the pasted images come back whatever the second save did
         command(QStringLiteral("deepskyimage.visible = TRUE"));
-        CCommonCorzntCmd::ShowLogoImage(0, m_pHost);
-        command(kRestoreView);
+        endCapture();
         if (!error.isEmpty())
             return failImage(failed.arg(error));
         m_imgNaked = QImage(m_strNakedPath);
@@ -190,14 +196,9 @@ int CDlgCloudUpload::GenerateZentoImage()
         return 1;
     }
     command(kSaveChart.arg(m_strNakedPath));
-    if (const QString error = command(QStringLiteral("? System.Error")); !error.isEmpty()) {
-        failImage(failed.arg(error));
-        CCommonCorzntCmd::ShowLogoImage(0, m_pHost);
-        command(kRestoreView);
-        return 0;
-    }
-    CCommonCorzntCmd::ShowLogoImage(0, m_pHost);
-    command(kRestoreView);
+    if (const QString error = command(QStringLiteral("? System.Error")); !error.isEmpty())
+        return failSave(error);
+    endCapture();
     m_imgNaked = QImage(m_strNakedPath);
     setThumbnail(&m_imgNaked);
     DrawThumbnailImage();
