@@ -1,11 +1,25 @@
 #pragma once
-// The end of a successful share: open the page, or mail its address.
-// (Declared; built with sharing.)
+// The end of a successful share: open the page, or mail its address. The
+// result (1064 browser, 1060 mail, 2 close) tells the caller which.
 #include "frame/Zvnd06Export.h"
+#include "support/zvncst/ZntButton.h"
 #include "support/zvncst/ZntDialog.h"
 
 class ZVND06_EXPORT CDlgCloudResult : public CZntDialog {
     Q_OBJECT
 public:
-    explicit CDlgCloudResult(QWidget* parent);
+    explicit CDlgCloudResult(QWidget* parent = nullptr);
+    ~CDlgCloudResult() override;
+
+    int OnInitDialog() override;
+    void OnBnClickedBrowser();
+    void OnBnClickedMail();
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    const MessageMap& GetMessageMap() const override;
+
+private:
+    CZntButton m_btnBrowser;
+    CZntButton m_btnMail;
 };

@@ -281,7 +281,8 @@ bool CHttpFile::SendRequest(const QString& headers, const void* body, DWORD leng
     m_headerList = list;
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, list);
     if (m_nVerb == HTTP_VERB_POST) {
-        m_body = QByteArray(static_cast<const char*>(body), body ? qsizetype(length) : 0);
+        // the caller's bytes, not a copy: a chart share is large, and the caller keeps them until Close
+        m_body = QByteArray::fromRawData(static_cast<const char*>(body), body ? qsizetype(length) : 0);
         curl_easy_setopt(curl, CURLOPT_POST, 1L);
         curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(m_body.size()));
         curl_easy_setopt(curl, CURLOPT_POSTFIELDS, m_body.constData());

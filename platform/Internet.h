@@ -136,6 +136,7 @@ public:
 
     bool SetOption(DWORD option, DWORD value);
     // Sends the request and returns once the answer's status and headers are in.
+    // The body is sent from the caller's bytes, which must stay until the request is closed.
     bool SendRequest(const QString& headers = {}, const void* body = nullptr, DWORD length = 0);
     bool QueryInfoStatusCode(DWORD& status) const;
     bool QueryInfo(DWORD what, QString& value) const;

@@ -35,7 +35,17 @@ public:
         int pieceDelayMs = 0;               // ... with this pause before each
     };
 
-    // database: the SQLite file of the accounts (":memory:" for none kept)
+    // a shared chart as the service stored it
+    struct Chart {
+        long long id = 0;
+        std::string author;  // the display name
+        std::map<std::string, std::string> fields;  // every text part of the share, by name
+        std::string imageName, sceneName;  // the file names the parts gave
+        std::string image, scene;  // the files' bytes
+    };
+
+    // database: the SQLite file of the accounts and charts (":memory:" for none
+    // kept); chart files go to a folder beside it (database + ".files")
     explicit CZentoCloudService(const std::string& database);
     ~CZentoCloudService();
     CZentoCloudService(const CZentoCloudService&) = delete;
@@ -54,6 +64,7 @@ public:
     void ClearScripts();
     std::vector<Request> Requests() const;  // a multipart body is taken apart, not kept: see LastForm
     std::map<std::string, std::string> LastForm() const;  // the fields of the last sign-in form
+    std::vector<Chart> Charts() const;  // every shared chart, oldest first
 
 private:
     struct Impl;

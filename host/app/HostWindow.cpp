@@ -9,11 +9,20 @@
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
 #include "cloud/DlgCloudLogin.h"
+#include "cloud/DlgCloudError.h"
+#include "cloud/DlgCloudResult.h"
+#include "cloud/DlgCloudUpload.h"
+#include "platform/CodePage.h"
+#include "platform/TempFolder.h"
 #include "program/DlgProgram.h"
 #include "favorites/DlgAddFavorites.h"
 #include "favorites/DlgFavorites.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QTextEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -37,7 +46,7 @@ CHostWindow::CHostWindow(CSimulatedCore& core, const CDataFolders& folders, QWid
          [this](CTour& tour) { tourLibrary(tour); }},
         {QStringLiteral("login"), QStringLiteral("ゼントクラウドにログイン(&I)..."), [this] { SignIn(); },
          [this](CTour& tour) { tourSignIn(tour); }},
-        {QStringLiteral("share"), QStringLiteral("共有(&S)..."), {}, {}},
+        {QStringLiteral("share"), QStringLiteral("共有(&S)..."), [this] { Share(); }, [this](CTour& tour) { tourShare(tour); }},
         {QStringLiteral("favorites"), QStringLiteral("お気に入りに追加(&F)..."), [this] { AddFavorite(); },
          [this](CTour& tour) { tourFavorites(tour); }},
     };
@@ -300,4 +309,81 @@ bool CHostWindow::OpenFavorite(const QString& scene)
     }
     statusBar()->showMessage(QStringLiteral("お気に入り: %1").arg(QFileInfo(scene).completeBaseName()));
     return true;
+}
+
+QString CHostWindow::saveScene()
+{
+    // the core writes the current view as a scene file, as it does for a favourite
+    const QString path = platform::GetTempPath() + QStringLiteral("zvnhost-share.zsf");
+    m_core.ExecCommand(QStringLiteral("Save Scene,\"%1\",\"共有した星図\"").arg(path));
+    return m_core.ExecCommand(QStringLiteral("? System.Error")).isEmpty() ? path : QString();
+}
+
+int CHostWindow::Share(const std::function<void(CDlgCloudUpload&)>& whileOpen,
+                       const std::function<void(CDlgCloudLogin&)>& whileSigningIn)
+{
+    if (SignIn(whileSigningIn) != 1)
+        return 0;
+    const QString scene = saveScene();
+    CDlgCloudUpload dialog(&m_core, m_account->GetZentoCloudConnection(), CDlgCloudLogin::DefaultUrlBase(), 0, 0,
+                           m_account->GetAccessToken(), m_account->GetAccessTokenSecret(), scene, this);
+    if (whileOpen)
+        QTimer::singleShot(0, &dialog, [&] { whileOpen(dialog); });
+    const int result = dialog.DoModal();
+    QFile::remove(scene);
+    statusBar()->showMessage(result == 1 ? QStringLiteral("星図を共有しました。") : QStringLiteral("共有しませんでした。"));
+    return result;
+}
+
+void CHostWindow::tourShare(CTour& tour)
+{
+    // the tour opens no browser or mail: it says what it would have opened
+    const platform::ShellHandler previous = platform::SetShellHandler(
+        [&tour](QWidget*, const QString& verb, const QString& file, const QString&, const QString&, int) {
+            tour.Step(QStringLiteral("share: the desktop is asked to %1 %2").arg(verb, file));
+            return qintptr(42);
+        });
+    tourSignIn(tour);
+    // the tokens the tour's sign-in left hold; should they not, the sign-in is cancelled, not left waiting
+    const auto cancelSignIn = [&tour](CDlgCloudLogin& dialog) {
+        tour.Step(QStringLiteral("share: not signed in, the sign-in dialog cancelled"));
+        dialog.OnCancel();
+    };
+    const auto shareOnce = [&](const QString& name, bool post) {
+        return Share([&, name, post](CDlgCloudUpload& dialog) {
+            tour.Step(QStringLiteral("share: dialog with the chart -> %1").arg(tour.Screenshot(&dialog, name)));
+            if (!post) {
+                dialog.OnCancel();
+                return;
+            }
+            // the pasted images published, whatever the last share stored
+            auto* images = qobject_cast<QCheckBox*>(dialog.GetDlgItem(2044));
+            if (!images->isChecked())
+                images->click();
+            tour.Step(QStringLiteral("share: pasted images published -> %1")
+                          .arg(tour.Screenshot(&dialog, name + QStringLiteral("-pasted-images"))));
+            qobject_cast<QTextEdit*>(dialog.GetDlgItem(2040))->setPlainText(QStringLiteral("冬の大三角とオリオン座。"));
+            // the result or error dialog comes up inside OK: the tour looks at it, then chooses the browser or closes it
+            QTimer::singleShot(0, this, [&tour] {
+                if (auto* result = qobject_cast<CDlgCloudResult*>(QApplication::activeModalWidget())) {
+                    tour.Step(QStringLiteral("share: result dialog -> %1").arg(tour.Screenshot(result, QStringLiteral("share-result"))));
+                    result->DispatchCommand(0, 1064);
+                } else if (auto* error = qobject_cast<CDlgCloudError*>(QApplication::activeModalWidget())) {
+                    tour.Step(QStringLiteral("share: error dialog -> %1").arg(tour.Screenshot(error, QStringLiteral("share-error"))));
+                    error->DispatchCommand(0, 2);
+                }
+            });
+            dialog.DispatchCommand(0, 1);  // OK
+            if (dialog.isVisible()) {
+                tour.Step(QStringLiteral("share: the service refused it, cancelled"));
+                dialog.OnCancel();
+            }
+        }, cancelSignIn);
+    };
+    const int shared = shareOnce(QStringLiteral("share"), true);
+    tour.Step(QStringLiteral("share: %1").arg(shared == 1 ? QStringLiteral("shared") : QStringLiteral("not shared")));
+    m_core.ExecCommand(QStringLiteral("deepskyimage.visible = FALSE; Show Sky"));
+    shareOnce(QStringLiteral("share-no-pasted-images"), false);
+    m_core.ExecCommand(QStringLiteral("deepskyimage.visible = TRUE; Show Sky"));
+    platform::SetShellHandler(previous);
 }

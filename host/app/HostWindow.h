@@ -12,6 +12,7 @@ class CDlgAddFavorites;
 class CDlgCloudLogin;
 class CDlgContentsLibrary;
 class CDlgFavorites;
+class CDlgCloudUpload;
 class CDlgProgram;
 class CSimulatedCore;
 class CTour;
@@ -47,6 +48,9 @@ public:
     // account (and its connection) stays with the window for sharing
     int SignIn(const std::function<void(CDlgCloudLogin&)>& whileOpen = {});
     CDlgCloudLogin* Account() const { return m_account.get(); }
+    // sharing: signed in first, then the share dialog over the account's connection
+    int Share(const std::function<void(CDlgCloudUpload&)>& whileOpen = {},
+              const std::function<void(CDlgCloudLogin&)>& whileSigningIn = {});
 
     // the add-to-favourites dialog, then the core saves the scene; the scene file on OK, else empty
     QString AddFavorite(const std::function<void(CDlgAddFavorites&)>& whileOpen = {});
@@ -72,6 +76,8 @@ private:
     void tourLibrary(CTour& tour);
     void tourFavorites(CTour& tour);
     void fillFavoritesMenu(QMenu* menu, const QString& folder);
+    void tourShare(CTour& tour);
+    QString saveScene();  // the current view as a scene file in the temporary folder
 
     CSimulatedCore& m_core;
     CDataFolders m_folders;

@@ -28,6 +28,9 @@ QString DialogStyleSheet(const QFont& font)
         "QGroupBox { color: #e6e9ef; border: 1px solid #4a5366; border-radius: 3px; margin-top: 0.6em; }"
         "QGroupBox::title { subcontrol-origin: margin; left: 7px; padding: 0 3px; }"
         "QCheckBox { color: #e6e9ef; background: transparent; }"
+        // the style's own box is drawn in the dialog's colours and vanishes: a box of the sheet's, filled when ticked
+        "QCheckBox::indicator { width: 10px; height: 10px; border: 1px solid #8a96ae; border-radius: 1px; background: #151920; }"
+        "QCheckBox::indicator:checked { width: 6px; height: 6px; padding: 2px; background: #7ca8e4; background-clip: content; }"
         "QProgressBar { background: #151920; border: 1px solid #4a5366; border-radius: 2px; }"
         "QProgressBar::chunk { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #6fa0e6, stop:1 #3c6aa8); }");
 }
