@@ -1,6 +1,6 @@
 #include "services/ContentsSite.h"
 
-#include "services/LocalCertificate.h"
+#include "services/LocalService.h"
 
 #include <httplib.h>
 #include <zip.h>
@@ -314,33 +314,23 @@ bool CContentsSite::Start(int port, int httpPort)
     if (!d.https->is_valid())
         return false;
     d.routes(*d.https);
-    m_port = port == 0 ? d.https->bind_to_any_port("127.0.0.1") : (d.https->bind_to_port("127.0.0.1", port) ? port : -1);
+    m_port = localservice::Serve(*d.https, port, d.httpsThread);
     if (m_port <= 0)
         return false;
-    d.httpsThread = std::thread([&d] { d.https->listen_after_bind(); });
     if (httpPort != -1) {
         d.http = std::make_unique<httplib::Server>();
         d.routes(*d.http);
-        m_httpPort = httpPort == 0 ? d.http->bind_to_any_port("127.0.0.1") : (d.http->bind_to_port("127.0.0.1", httpPort) ? httpPort : -1);
-        if (m_httpPort > 0)
-            d.httpThread = std::thread([&d] { d.http->listen_after_bind(); });
+        m_httpPort = localservice::Serve(*d.http, httpPort, d.httpThread);
     }
-    for (int i = 0; i < 500 && !d.https->is_running(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    localservice::WaitUntilRunning(*d.https);
     return true;
 }
 
 void CContentsSite::Stop()
 {
     Impl& d = *m_impl;
-    if (d.https)
-        d.https->stop();
-    if (d.http)
-        d.http->stop();
-    if (d.httpsThread.joinable())
-        d.httpsThread.join();
-    if (d.httpThread.joinable())
-        d.httpThread.join();
+    localservice::Stop(d.https.get(), d.httpsThread);
+    localservice::Stop(d.http.get(), d.httpThread);
 }
 
 void CContentsSite::Script(const std::string& path, const ScriptedAnswer& answer)

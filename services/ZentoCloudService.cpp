@@ -1,6 +1,6 @@
 #include "services/ZentoCloudService.h"
 
-#include "services/LocalCertificate.h"
+#include "services/LocalService.h"
 
 #include <httplib.h>
 #include <openssl/evp.h>
@@ -563,10 +563,9 @@ bool CZentoCloudService::Start(int port, int httpPort)
         d.store.SignOut(req.get_param_value("account"));
         res.set_content(page("ログアウトしました", "このアカウントのすべてのアクセストークンを無効にしました。"), "text/html; charset=utf-8");
     });
-    m_port = port == 0 ? s.bind_to_any_port("127.0.0.1") : (s.bind_to_port("127.0.0.1", port) ? port : -1);
+    m_port = localservice::Serve(s, port, d.httpsThread);
     if (m_port <= 0)
         return false;
-    d.httpsThread = std::thread([&s] { s.listen_after_bind(); });
 
     if (httpPort != -1) {
         d.http = std::make_unique<httplib::Server>();
@@ -575,27 +574,17 @@ bool CZentoCloudService::Start(int port, int httpPort)
             res.set_content(page("ユーザー登録", "はじめてログインしたメールアドレスとパスワードで、アカウントが作られます。"),
                             "text/html; charset=utf-8");
         });
-        m_httpPort = httpPort == 0 ? d.http->bind_to_any_port("127.0.0.1") : (d.http->bind_to_port("127.0.0.1", httpPort) ? httpPort : -1);
-        if (m_httpPort > 0)
-            d.httpThread = std::thread([&d] { d.http->listen_after_bind(); });
+        m_httpPort = localservice::Serve(*d.http, httpPort, d.httpThread);
     }
-    // answer only once the server takes connections
-    for (int i = 0; i < 500 && !s.is_running(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    localservice::WaitUntilRunning(s);  // answer only once the server takes connections
     return true;
 }
 
 void CZentoCloudService::Stop()
 {
     Impl& d = *m_impl;
-    if (d.https)
-        d.https->stop();
-    if (d.http)
-        d.http->stop();
-    if (d.httpsThread.joinable())
-        d.httpsThread.join();
-    if (d.httpThread.joinable())
-        d.httpThread.join();
+    localservice::Stop(d.https.get(), d.httpsThread);
+    localservice::Stop(d.http.get(), d.httpThread);
 }
 
 void CZentoCloudService::Script(const std::string& path, const ScriptedAnswer& answer)

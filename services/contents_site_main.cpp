@@ -10,6 +10,7 @@
 // --make-samples writes the sample content into DIR and ends. Prints one line
 // saying where it listens, logs each request with its User-Agent on stderr,
 // and stops cleanly on SIGTERM or SIGINT.
+#include "services/LocalService.h"
 #include "services/ContentsSite.h"
 
 #include <csignal>
@@ -48,12 +49,7 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-    // the stop signals reach only the sigwait below (the server threads inherit the mask)
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGTERM);
-    sigaddset(&stopSignals, SIGINT);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    const sigset_t stopSignals = localservice::BlockStopSignals();  // before the server threads start
 
     CContentsSite site(content);
     site.SetLogging(true);
@@ -72,8 +68,7 @@ int main(int argc, char** argv)
     else
         std::printf("contents-site: listening on %s\n", site.BaseUrl().c_str());
     std::fflush(stdout);
-    int received = 0;
-    sigwait(&stopSignals, &received);
+    localservice::WaitForStopSignal(stopSignals);
     site.Stop();
     return 0;
 }

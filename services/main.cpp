@@ -7,6 +7,7 @@
 // -1: none; default 47080); --db: the SQLite file of the accounts (default
 // zentocloud.sqlite). Prints one line saying where it listens, then serves
 // until SIGTERM or SIGINT, and stops cleanly (exit status 0).
+#include "services/LocalService.h"
 #include "services/ZentoCloudService.h"
 
 #include <csignal>
@@ -67,14 +68,7 @@ int main(int argc, char** argv)
         }
     }
 
-    // The stop signals are blocked before the server threads start, so they inherit the mask
-    // and the signal can only arrive here, at sigwait: no window in which it would kill the
-    // process half-way or be lost before the wait.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGTERM);
-    sigaddset(&stopSignals, SIGINT);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    const sigset_t stopSignals = localservice::BlockStopSignals();  // before the server threads start
 
     CZentoCloudService service(db);
     if (!service.Start(port, httpPort)) {
@@ -92,8 +86,7 @@ int main(int argc, char** argv)
         std::printf("zentocloud-service: listening on %s, accounts in %s\n", service.BaseUrl().c_str(), db.c_str());
     std::fflush(stdout);
 
-    int received = 0;
-    sigwait(&stopSignals, &received);
+    const int received = localservice::WaitForStopSignal(stopSignals);
     service.Stop();
     std::printf("zentocloud-service: stopped (%s)\n", received == SIGTERM ? "SIGTERM" : "SIGINT");
     return 0;

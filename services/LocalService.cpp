@@ -1,7 +1,9 @@
-#include "services/LocalCertificate.h"
+#include "services/LocalService.h"
 
 #include <openssl/pem.h>
 #include <openssl/x509v3.h>
+#include <chrono>
+#include <pthread.h>
 #include <sys/socket.h>
 
 namespace localservice {
@@ -50,6 +52,45 @@ void OwnPortOnly(int sock)
 {
     int yes = 1;
     setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
+}
+
+int Serve(httplib::Server& server, int port, std::thread& thread)
+{
+    const int bound = port == 0 ? server.bind_to_any_port("127.0.0.1") : (server.bind_to_port("127.0.0.1", port) ? port : -1);
+    if (bound > 0)
+        thread = std::thread([&server] { server.listen_after_bind(); });
+    return bound;
+}
+
+void WaitUntilRunning(httplib::Server& server)
+{
+    for (int i = 0; i < 500 && !server.is_running(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+}
+
+void Stop(httplib::Server* server, std::thread& thread)
+{
+    if (server)
+        server->stop();
+    if (thread.joinable())
+        thread.join();
+}
+
+sigset_t BlockStopSignals()
+{
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    return signals;
+}
+
+int WaitForStopSignal(const sigset_t& signals)
+{
+    int received = 0;
+    sigwait(&signals, &received);
+    return received;
 }
 
 }  // namespace localservice
