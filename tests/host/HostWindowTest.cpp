@@ -1,3 +1,5 @@
+#include "cloud/DlgCloudLogin.h"
+#include "cloud/DlgCloudUpload.h"
 #include "frame/ModuleMessages.h"
 #include "host/app/DataFolders.h"
 #include "host/app/HostWindow.h"
@@ -5,13 +7,16 @@
 #include "host/core/SimulatedCore.h"
 #include "platform/CodePage.h"
 #include "platform/HostWindows.h"
+#include "platform/TempFolder.h"
 #include "support/zvndcm/ParamFile.h"
 #include "support/zvnreg/Registry.h"
+#include "tests/cloud/CloudFixture.h"
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/ShellRecorder.h"
 #include "tests/support/TempEnvironment.h"
 
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QProcess>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
@@ -124,4 +129,33 @@ TEST(HostProgram, WritesTheCloudAddressesAndLeavesAServiceThatIsDownToTheModule)
     EXPECT_EQ(2, host.exitCode());
     EXPECT_EQ(1, CRegistry::Read("General\\Authentication", "CloudUrlBase", "", base));
     EXPECT_EQ("https://127.0.0.1:1", base);  // a refused address is not written
+}
+
+TEST(HostWindow, ShareChecksTheTokensFirstAndRemovesItsSceneFile)
+{
+    CloudFixture cloud;  // its own settings and temporary folder, the service in this process
+    CSimulatedCore core;
+    CHostWindow window(core, CDataFolders(cloud.env.Path("data")));
+    const QString scene = platform::GetTempPath() + "zvnhost-share.zsf";
+    MessageBoxScript boxes;
+    boxes.Expect(QString::fromUtf8("ゼントクラウドへのログインに失敗しました。\nログインしていません。"),
+                 platform::MB_OK | platform::MB_ICONEXCLAMATION, platform::IDOK);
+    bool sceneWhileOpen = false;
+    const int result = window.Share(
+        [&](CDlgCloudUpload& dialog) {
+            sceneWhileOpen = QFileInfo::exists(scene);
+            dialog.OnCancel();
+        },
+        [](CDlgCloudLogin& signIn) {
+            qobject_cast<QLineEdit*>(signIn.GetDlgItem(1043))->setText("h@example.org");
+            qobject_cast<QLineEdit*>(signIn.GetDlgItem(1044))->setText("pw");
+            signIn.DispatchCommand(0, 1);
+        });
+    EXPECT_EQ(2, result);
+    EXPECT_TRUE(sceneWhileOpen);           // the view went to the share as a scene file ...
+    EXPECT_FALSE(QFileInfo::exists(scene));  // ... which is gone once the dialog closed
+    const auto requests = cloud.service.Requests();
+    ASSERT_GE(requests.size(), 2u);
+    EXPECT_EQ(0u, requests[0].target.rfind("/api/user_status?", 0));  // the stored tokens are asked about first
+    EXPECT_EQ("/api/register", requests[1].target);
 }
