@@ -520,25 +520,29 @@ bool CZentoCloudService::Start(int port, int httpPort)
     s.Post("/api/charts", [&d](const httplib::Request& req, httplib::Response& res, const httplib::ContentReader& reader) {
         d.shareChart(req, res, reader);
     });
-    s.Get(R"(/charts/(\d+))", [&d](const httplib::Request& req, httplib::Response& res) {
-        const auto charts = d.store.Charts(std::stoll(req.matches[1]), true, 1);
-        if (charts.empty()) {
-            res.status = 404;
-            res.set_content(page("星図が見つかりません", "この星図はありません。"), "text/html; charset=utf-8");
-            return;
-        }
-        res.set_content(chartPage(charts.front()), "text/html; charset=utf-8");
-    });
-    s.Get(R"(/charts/(\d+)/image.png)", [&d](const httplib::Request& req, httplib::Response& res) {
-        std::ifstream file(d.folder + "/" + std::string(req.matches[1]) + ".png", std::ios::binary);
-        if (!file) {
-            res.status = 404;
-            return;
-        }
-        std::ostringstream bytes;
-        bytes << file.rdbuf();
-        res.set_content(bytes.str(), "image/png");
-    });
+    // a shared chart's page and picture, also on the plain HTTP side, where any browser opens them
+    const auto charts = [&d](httplib::Server& server) {
+        server.Get(R"(/charts/(\d+))", [&d](const httplib::Request& req, httplib::Response& res) {
+            const auto found = d.store.Charts(std::stoll(req.matches[1]), true, 1);
+            if (found.empty()) {
+                res.status = 404;
+                res.set_content(page("星図が見つかりません", "この星図はありません。"), "text/html; charset=utf-8");
+                return;
+            }
+            res.set_content(chartPage(found.front()), "text/html; charset=utf-8");
+        });
+        server.Get(R"(/charts/(\d+)/image.png)", [&d](const httplib::Request& req, httplib::Response& res) {
+            std::ifstream file(d.folder + "/" + std::string(req.matches[1]) + ".png", std::ios::binary);
+            if (!file) {
+                res.status = 404;
+                return;
+            }
+            std::ostringstream bytes;
+            bytes << file.rdbuf();
+            res.set_content(bytes.str(), "image/png");
+        });
+    };
+    charts(s);
     s.Get("/home", [&d](const httplib::Request&, httplib::Response& res) {
         std::string items;
         for (const auto& chart : d.store.Charts(0, true, 30)) {
@@ -570,6 +574,7 @@ bool CZentoCloudService::Start(int port, int httpPort)
     if (httpPort != -1) {
         d.http = std::make_unique<httplib::Server>();
         d.http->set_socket_options(localservice::OwnPortOnly);
+        charts(*d.http);
         d.http->Get("/register", [](const httplib::Request&, httplib::Response& res) {
             res.set_content(page("ユーザー登録", "はじめてログインしたメールアドレスとパスワードで、アカウントが作られます。"),
                             "text/html; charset=utf-8");

@@ -11,6 +11,11 @@
 #include "tests/support/ShellRecorder.h"
 
 #include <QApplication>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <unistd.h>
 #include <QCheckBox>
 #include <QFile>
 #include <QImage>
@@ -490,4 +495,40 @@ TEST(CloudShare, TheServiceRefusesWhatItCannotStoreAndShowsTheChartsItStored)
     // signing out on the account page revokes the tokens the module holds
     exchange(HTTP_VERB_POST, "/config/signout", "account=s%40example.org", "Content-Type: application/x-www-form-urlencoded\r\n");
     EXPECT_TRUE(post(account.token, image, "三枚目").contains("\"type\":\"USER_NOT_FOUND\""));
+}
+
+TEST(CloudShare, TheSharedChartShowsInABrowser)
+{
+    // as root the browser's sandbox cannot start; the module's own browser says the same
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox");
+    CloudFixture cloud;
+    ASSERT_TRUE(cloud.service.Start(0, 0));  // with its plain HTTP side, which any browser opens
+    Account account = signIn(cloud);
+    const QString image = cloud.env.Path("chart.png");
+    QImage chart(64, 48, QImage::Format_RGB32);
+    chart.fill(QColor(0x10, 0x20, 0x40));
+    ASSERT_TRUE(chart.save(image, "PNG"));
+    sharerequest::BodyInputs in{account.token, account.secret, QStringLiteral("冬の空"), image, scene(cloud), 1};
+    sharerequest::Body body;
+    int length = 0;
+    QString error;
+    ASSERT_TRUE(sharerequest::BuildBody(in, [](const QString&) { return QStringLiteral("TRUE"); }, body, length, error));
+    QByteArray answer;
+    CCloudRequest::Execute(account.connection.get(), HTTP_VERB_POST, "/api/charts", sharerequest::HeaderLine(), body.get(), length, answer);
+    ASSERT_TRUE(answer.contains("/charts/1\"")) << answer.toStdString();
+
+    QWebEngineProfile profile;  // off the record: nothing of the test stays in a user folder
+    QWebEnginePage page(&profile);
+    QSignalSpy loaded(&page, &QWebEnginePage::loadFinished);
+    page.load(QUrl(QStringLiteral("http://127.0.0.1:%1/charts/1").arg(cloud.service.HttpPort())));
+    ASSERT_TRUE(loaded.wait(30000));
+    ASSERT_TRUE(loaded.first().first().toBool());
+    QVariant width;
+    bool answered = false;
+    page.runJavaScript(QStringLiteral("(function(){ const i = document.getElementById('chart'); return i && i.complete ? i.naturalWidth : -1; })()"),
+                       [&](const QVariant& result) { width = result, answered = true; });
+    for (int i = 0; i < 200 && !answered; ++i)
+        QTest::qWait(50);
+    EXPECT_EQ(64, width.toInt());  // the picture arrived and decoded: the chart shows
 }
