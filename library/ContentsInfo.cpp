@@ -10,11 +10,6 @@ using namespace platform;
 
 namespace {
 enum : unsigned short {
-    IDS_TITLE = 16214,
-    IDS_FILENAME = 16215,
-    IDS_SIZE = 16216,
-    IDS_GENRE = 16217,
-    IDS_EXTMESSAGE = 16218,
     IDS_CANNOT_CONNECT = 16281,
     IDS_INFO_NOT_FOUND = 16292,
     IDS_INFO_NOT_VALID = 16293,

@@ -36,6 +36,14 @@ private:
 
 class CContentsInfo {
 public:
+    // the document's fields, by the string table entries that name their elements
+    enum Field : unsigned short {
+        IDS_TITLE = 16214,
+        IDS_FILENAME = 16215,
+        IDS_SIZE = 16216,
+        IDS_GENRE = 16217,
+        IDS_EXTMESSAGE = 16218,
+    };
     static constexpr qint64 kDocumentLimit = 1 << 20;  // no item document comes near 1 MiB
 
     // Fetches and parses the document; 1 on success, 0 after its message box (owner `owner`).

@@ -25,11 +25,6 @@ namespace {
 enum : unsigned short {
     IDD_CONTENTS_LIBRARY = 16104,
     IDS_SECTION = 16201,
-    IDS_TITLE = 16214,
-    IDS_FILENAME = 16215,
-    IDS_SIZE = 16216,
-    IDS_GENRE = 16217,
-    IDS_EXTMESSAGE = 16218,
     IDS_GENRE_SCENE = 16221,
     IDS_FOLDER_FAVORITES = 16231,
     IDS_FOLDER_PRG = 16232,
@@ -259,11 +254,11 @@ int CDlgContentsLibrary::Download()
 
 void CDlgContentsLibrary::SetContentsInfo()
 {
-    m_strTitle = m_info.GetField(IDS_TITLE);
-    m_strFileName = m_info.GetField(IDS_FILENAME);
-    m_nGenre = SetGenre(m_info.GetField(IDS_GENRE));
-    m_nSize = _wtoi(m_info.GetField(IDS_SIZE));
-    m_strExtMessage = m_info.GetField(IDS_EXTMESSAGE);
+    m_strTitle = m_info.GetField(CContentsInfo::IDS_TITLE);
+    m_strFileName = m_info.GetField(CContentsInfo::IDS_FILENAME);
+    m_nGenre = SetGenre(m_info.GetField(CContentsInfo::IDS_GENRE));
+    m_nSize = _wtoi(m_info.GetField(CContentsInfo::IDS_SIZE));
+    m_strExtMessage = m_info.GetField(CContentsInfo::IDS_EXTMESSAGE);
 }
 
 bool CDlgContentsLibrary::HasSafeNames()
