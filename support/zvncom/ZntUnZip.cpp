@@ -6,9 +6,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
+#include <QSet>
 #include <QStringDecoder>
 #include <QTemporaryFile>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -17,8 +19,17 @@
 
 namespace {
 
-// far beyond any content package; an archive claiming more is a bomb, not a package
+// Far beyond any content package: an archive claiming more is a bomb, not a package.
+// Pictures and scenes shrink little, so 200 times the packed size is generous; the
+// floor keeps small text-only packages, which shrink most, out of the ratio's reach.
 constexpr zip_uint64_t kMaxTotalSize = 4ull * 1024 * 1024 * 1024;
+constexpr zip_uint64_t kMaxRatio = 200;
+constexpr zip_uint64_t kRatioFloor = 1024 * 1024;
+
+zip_uint64_t unpackedSizeLimit(zip_uint64_t packedSize)
+{
+    return std::min(kMaxTotalSize, std::max(kRatioFloor, packedSize * kMaxRatio));
+}
 
 struct ArchiveCloser {
     void operator()(zip_t* archive) const { zip_discard(archive); }
@@ -31,6 +42,7 @@ struct Entry {
     zip_uint64_t index;
     QString relative;  // cleaned, "/"-separated, inside the folder
     bool isFolder;
+    zip_uint64_t size;  // as the archive states it
 };
 
 // Names are UTF-8 when they read as such; otherwise they were written by a
@@ -77,10 +89,14 @@ bool pathStaysInside(const QString& folder, const QString& relative)
     return true;
 }
 
-bool readEntries(zip_t* archive, const QString& folder, QList<Entry>& entries)
+bool readEntries(zip_t* archive, zip_uint64_t packedSize, const QString& folder, QList<Entry>& entries)
 {
     const zip_int64_t count = zip_get_num_entries(archive, 0);
+    const zip_uint64_t limit = unpackedSizeLimit(packedSize);
     zip_uint64_t total = 0;
+    // two entries landing on one path (one name in UTF-8, one in CP932, or in two
+    // Unicode forms) would let the later silently replace the earlier
+    QSet<QString> seen;
     for (zip_int64_t i = 0; i < count; ++i) {
         const char* raw = zip_get_name(archive, i, ZIP_FL_ENC_RAW);
         zip_stat_t st;
@@ -103,11 +119,16 @@ bool readEntries(zip_t* archive, const QString& folder, QList<Entry>& entries)
             return false;
         if (!pathStaysInside(folder, relative))
             return false;
-        if ((st.valid & ZIP_STAT_SIZE) && !isFolder)
-            total += st.size;
-        if (total > kMaxTotalSize)
+        const QString key = relative.normalized(QString::NormalizationForm_C);
+        if (seen.contains(key) && !isFolder)
             return false;
-        entries.append(Entry{static_cast<zip_uint64_t>(i), relative, isFolder});
+        seen.insert(key);
+        // an entry is never written beyond its stated size (see extract), so the stated sizes bound the total
+        const zip_uint64_t size = (st.valid & ZIP_STAT_SIZE) && !isFolder ? st.size : 0;
+        total += size;
+        if (total > limit)
+            return false;
+        entries.append(Entry{static_cast<zip_uint64_t>(i), relative, isFolder, size});
     }
     return true;
 }
@@ -149,10 +170,14 @@ public:
             return false;
         char buffer[65536];
         zip_int64_t n;
-        // libzip checks the size and the CRC; a damaged entry ends in a read error
-        while ((n = zip_fread(in.get(), buffer, sizeof buffer)) > 0)
-            if (part->write(buffer, n) != n)
+        zip_uint64_t written = 0;
+        // libzip checks the CRC only at the end; a stream that inflates beyond its
+        // stated size is stopped here, before it fills the disk
+        while ((n = zip_fread(in.get(), buffer, sizeof buffer)) > 0) {
+            written += zip_uint64_t(n);
+            if (written > entry.size || part->write(buffer, n) != n)
                 return false;
+        }
         if (n < 0 || !part->flush())
             return false;
         m_parts.emplace_back(std::move(part), target);
@@ -197,7 +222,7 @@ int CZntUnZip::Unzip(const QString& archive, const QString& folder)
         return 0;
     const QString root = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
     QList<Entry> entries;
-    if (!readEntries(zip.get(), root, entries))
+    if (!readEntries(zip.get(), zip_uint64_t(QFileInfo(archive).size()), root, entries))
         return 0;
 
     const bool rootExisted = QFileInfo(root).isDir();

@@ -14,6 +14,7 @@ struct Item {
     QByteArray name;  // as stored in the archive
     QByteArray data;
     mode_t mode = 0;  // Unix file type and permissions, 0 for none
+    bool deflate = false;
 };
 
 // builds a real archive with libzip, hostile names included
@@ -31,7 +32,7 @@ bool makeZip(const QString& path, const QList<Item>& items)
             zip_source_t* source = zip_source_buffer(zip, item.data.constData(), item.data.size(), 0);
             index = zip_file_add(zip, item.name.constData(), source, ZIP_FL_ENC_GUESS);
             if (index >= 0)
-                zip_set_file_compression(zip, index, ZIP_CM_STORE, 0);
+                zip_set_file_compression(zip, index, item.deflate ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 0);
         }
         if (index < 0)
             return zip_discard(zip), false;
@@ -141,4 +142,47 @@ TEST(UnZip, ADamagedArchiveLeavesNothingOfItself)
     TempEnvironment::WriteBytes(env.Path("not-a.zip"), "plain text");
     EXPECT_EQ(0, CZntUnZip::Unzip(env.Path("not-a.zip"), env.Path("Prg")));
     EXPECT_EQ(QStringList{"existing.txt"}, filesUnder(env.Path("Prg")));
+}
+
+TEST(UnZip, RefusesBombsAndNamesThatMeetOnOnePath)
+{
+    const QByteArray zeros(3 * 1024 * 1024, '\0');
+    const QList<QList<Item>> hostile = {
+        // 3 MiB of zeros packs into a few KB: far beyond 200 times the archive
+        {{"p/info.txt", "fine"}, {"p/zeros.bin", zeros, 0, true}},
+        // the same name once in UTF-8, once as a Japanese archiver writes it
+        {{"p/\xe6\x98\x9f.txt", "first"}, {"p/\x90\xaf.txt", "second"}},
+        // composed and decomposed forms of "が"
+        {{"p/\xe3\x81\x8c.txt", "first"}, {"p/\xe3\x81\x8b\xe3\x82\x99.txt", "second"}},
+    };
+    for (const auto& items : hostile) {
+        TempEnvironment env;
+        ASSERT_TRUE(makeZip(env.Path("evil.zip"), items));
+        EXPECT_EQ(0, CZntUnZip::Unzip(env.Path("evil.zip"), env.Path("Prg"))) << items.last().name.constData();
+        EXPECT_FALSE(QFile::exists(env.Path("Prg"))) << items.last().name.constData();
+    }
+
+    // the same bytes stored as they are, or a small package that shrinks well, are packages
+    TempEnvironment env;
+    ASSERT_TRUE(makeZip(env.Path("stored.zip"), {{"p/zeros.bin", zeros}}));
+    EXPECT_EQ(1, CZntUnZip::Unzip(env.Path("stored.zip"), env.Path("Prg")));
+    ASSERT_TRUE(makeZip(env.Path("text.zip"), {{"q/scene.zsf", QByteArray(512 * 1024, 'a'), 0, true}}));
+    EXPECT_EQ(1, CZntUnZip::Unzip(env.Path("text.zip"), env.Path("Prg")));
+    EXPECT_EQ(512 * 1024, TempEnvironment::ReadBytes(env.Path("Prg/q/scene.zsf")).size());
+}
+
+TEST(UnZip, AnEntryThatInflatesBeyondItsStatedSizeIsStoppedThere)
+{
+    TempEnvironment env;
+    const QString archive = env.Path("liar.zip");
+    ASSERT_TRUE(makeZip(archive, {{"p/big.bin", QByteArray(600 * 1024, 'x'), 0, true}}));
+    // state 1,000 bytes in both the local header and the central directory
+    QByteArray bytes = TempEnvironment::ReadBytes(archive);
+    const QByteArray stated = QByteArray::fromHex("00600900");  // 614,400 little-endian
+    for (qsizetype at = bytes.indexOf(stated); at >= 0; at = bytes.indexOf(stated, at + 4))
+        bytes.replace(at, 4, QByteArray::fromHex("e8030000"));
+    TempEnvironment::WriteBytes(archive, bytes);
+
+    EXPECT_EQ(0, CZntUnZip::Unzip(archive, env.Path("Prg")));
+    EXPECT_FALSE(QFile::exists(env.Path("Prg")));
 }
