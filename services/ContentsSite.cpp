@@ -193,9 +193,12 @@ struct CContentsSite::Impl {
         const size_t piece = answer.pieceBytes ? answer.pieceBytes : std::max<size_t>(body.size(), 1);
         const auto pause = std::chrono::milliseconds(answer.pieceDelayMs);
         const size_t announced = answer.announced >= 0 ? size_t(answer.announced) : body.size();
-        res.set_content_provider(announced, answer.contentType, [body, piece, pause](size_t offset, size_t, httplib::DataSink& sink) {
-            if (offset >= body.size())
+        const auto stall = std::chrono::milliseconds(answer.stallMs);
+        res.set_content_provider(announced, answer.contentType, [body, piece, pause, stall](size_t offset, size_t, httplib::DataSink& sink) {
+            if (offset >= body.size()) {
+                std::this_thread::sleep_for(stall);
                 return false;  // less than announced: the connection closes mid-body
+            }
             std::this_thread::sleep_for(pause);
             return sink.write(body.data() + offset, std::min(piece, body.size() - offset));
         });

@@ -25,6 +25,7 @@ public:
         size_t pieceBytes = 0;      // the body in pieces of this size ...
         int pieceDelayMs = 0;       // ... with this pause before each
         long long announced = -1;   // announce this length, send what the body holds, then close
+        int stallMs = 0;            // after the body, keep the connection silent this long before closing
     };
 
     // the catalogue: every item of the sample content

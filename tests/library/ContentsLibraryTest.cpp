@@ -7,6 +7,7 @@
 #include "services/ContentsSite.h"
 #include "support/zvnreg/Registry.h"
 #include "tests/support/MessageBoxScript.h"
+#include "tests/support/SmallDisk.h"
 #include "tests/support/TempEnvironment.h"
 #include "tests/support/WindowMessageRecorder.h"
 
@@ -196,6 +197,55 @@ TEST_F(LibraryFixture, ADownloadThatDiffersFromItsSizeLeavesNoFile)
     EXPECT_FALSE(QFile::exists(file));
     EXPECT_FALSE(dialog->ProgressDialog().isVisible());
     EXPECT_TRUE(dialog->isEnabled());
+}
+
+TEST_F(LibraryFixture, ADownloadLongerThanAnnouncedStopsAtOnce)
+{
+    // the site announces far more, sends a little more than the document's size, then falls
+    // silent longer than the receive timeout: only a download that stops at the overrun
+    // reports the size; one that reads on meets the timeout instead
+    CContentsSite::ScriptedAnswer longer, info;
+    longer.body = std::string(30000, 'y');
+    longer.announced = 1LL << 30;
+    longer.stallMs = 2500;
+    site->Script("/download/meteor-animation", longer);
+    info.contentType = "application/xml";
+    info.body = "<r><title>ふたご座流星群の夜</title><filename>geminids.zsf</filename><size>20000</size><genre>アニメーション</genre><extmessage/></r>";
+    site->Script("/item/meteor-animation.xml", info);
+    MessageBoxScript boxes;
+    boxes.Expect(ask(QStringLiteral("ふたご座流星群の夜")), MB_YESNO, IDYES)
+        .Expect(QStringLiteral("コンテンツのサイズが一致しません（ダウンロードに失敗した可能性があります）。"), MB_OK, IDOK);
+    EXPECT_EQ(download(QStringLiteral("meteor-animation")), 0);
+    EXPECT_FALSE(QFile::exists(root + QStringLiteral("Favorites/geminids.zsf")));
+}
+
+TEST_F(LibraryFixture, AFullDiskMidDownloadLeavesTheListAndTheSettingsAsTheyWere)
+{
+    SmallDisk disk(env.Path(QStringLiteral("Contents")), 64 * 1024);
+    if (!disk.IsMounted())
+        GTEST_SKIP() << disk.Error().toStdString();
+    const QString prg = root + QStringLiteral("Prg/");
+    const QByteArray list = "[General]\r\nFileOwner=ZentorinLite\r\nFileId=ProgramList\r\nFileVersion=1.0\r\n\r\n[Programs]\r\nNum=0\r\n";
+    ASSERT_TRUE(TempEnvironment::WriteBytes(prg + QStringLiteral("zvnprg.lst"), list));
+    CContentsSite::ScriptedAnswer big, info;
+    big.body = std::string(200 * 1024, 'z');
+    site->Script("/download/summer-triangle", big);
+    info.contentType = "application/xml";
+    info.body = "<r><title>夏</title><filename>summer_triangle.zip</filename><size>" + std::to_string(big.body.size())
+                + "</size><genre>プラネタリウム番組</genre><extmessage/></r>";
+    site->Script("/item/summer-triangle.xml", info);
+    CRegistry::Write(QStringLiteral("Exchange"), QStringLiteral("ContentsLibrary"), QStringLiteral("summer-triangle"));
+    const QByteArray settings = TempEnvironment::ReadBytes(env.SettingsFile());
+
+    WindowMessageRecorder messages;
+    MessageBoxScript boxes;
+    boxes.Expect(ask(QStringLiteral("夏")), MB_YESNO, IDYES)
+        .Expect(QStringLiteral("コンテンツのサイズが一致しません（ファイル作成に失敗した可能性があります）。\nファイルを削除しました。"), MB_OK, IDOK);
+    EXPECT_EQ(dialog->Download(), 0);
+    EXPECT_EQ(TempEnvironment::ReadBytes(prg + QStringLiteral("zvnprg.lst")), list);
+    EXPECT_EQ(QDir(prg).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{"zvnprg.lst"});
+    EXPECT_EQ(TempEnvironment::ReadBytes(env.SettingsFile()), settings);
+    EXPECT_TRUE(messages.Sent(WM_PRGLISTCHANGED).isEmpty());
 }
 
 TEST_F(LibraryFixture, AdditionalObjectsAreRegisteredInTheFirstFreeNumberUpToForty)
