@@ -14,6 +14,8 @@ bool MakeCertificate(X509** certificate, EVP_PKEY** key, const char* organisatio
     *certificate = X509_new();
     if (!*key || !*certificate)
         return false;
+    // version 3 (the value 2): a browser refuses extensions in an older certificate as malformed
+    X509_set_version(*certificate, 2);
     ASN1_INTEGER_set(X509_get_serialNumber(*certificate), 1);
     X509_gmtime_adj(X509_getm_notBefore(*certificate), -3600);
     X509_gmtime_adj(X509_getm_notAfter(*certificate), 3600L * 24 * 365);

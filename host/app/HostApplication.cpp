@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QTextStream>
 #include <QUrl>
 
@@ -31,12 +32,15 @@ int RunHost(int argc, char** argv)
     const QCommandLineOption cloudBase(QStringLiteral("cloud-url-base"), QStringLiteral("Write URL as the ZentoCloud service's address (setting CloudUrlBase) before starting."), QStringLiteral("URL"));
     const QCommandLineOption cloudReg(QStringLiteral("cloud-url-reg"), QStringLiteral("Write URL as the ZentoCloud registration page (setting CloudUrlReg) before starting."), QStringLiteral("URL"));
     const QCommandLineOption libraryUrl(QStringLiteral("library-url"), QStringLiteral("Write URL as the content library site's address (setting URL3 of General\\Network) before starting."), QStringLiteral("URL"));
-    parser.addOptions({tour, shots, log, cloudBase, cloudReg, libraryUrl});
+    const QCommandLineOption libraryCa(QStringLiteral("library-ca"), QStringLiteral("Trust the certificate in FILE (PEM) for the content library site (setting TrustedCA of General\\Network) before starting."), QStringLiteral("FILE"));
+    parser.addOptions({tour, shots, log, cloudBase, cloudReg, libraryUrl, libraryCa});
     parser.process(app);
 
     QTextStream out(stdout);
     if (parser.isSet(libraryUrl))
         CRegistry::Write(QStringLiteral("General\\Network"), QStringLiteral("URL3"), parser.value(libraryUrl));
+    if (parser.isSet(libraryCa))
+        CRegistry::Write(QStringLiteral("General\\Network"), QStringLiteral("TrustedCA"), QFileInfo(parser.value(libraryCa)).absoluteFilePath());
     // where the module finds ZentoCloud; written before anything reads the settings, and kept
     const struct { const QCommandLineOption& option; const char* value; } cloudAddresses[] = {
         {cloudBase, "CloudUrlBase"}, {cloudReg, "CloudUrlReg"}};

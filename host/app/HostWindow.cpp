@@ -4,6 +4,7 @@
 #include "frame/ModuleMessages.h"
 #include "host/app/ChartView.h"
 #include "host/app/Tour.h"
+#include "host/core/AdditionalObjects.h"
 #include "host/core/SimulatedCore.h"
 #include "platform/HostWindows.h"
 #include "platform/MessageBox.h"
@@ -55,6 +56,7 @@ CHostWindow::CHostWindow(CSimulatedCore& core, const CDataFolders& folders, QWid
     statusBar()->addPermanentWidget(m_pProgram);
     platform::SetMainWindow(this);
     statusBar()->showMessage(QStringLiteral("%1 %2").arg(GetModuleInfo().name, GetModuleInfo().version));
+    m_core.SetAdditionalObjects(additional::LoadRegistered());
 }
 
 CHostWindow::~CHostWindow()

@@ -2,6 +2,8 @@
 // site's page (its install link), and the tour's road through it.
 #include "host/app/HostWindow.h"
 #include "host/app/Tour.h"
+#include "host/core/AdditionalObjects.h"
+#include "host/core/SimulatedCore.h"
 #include "library/DlgContentsLibrary.h"
 #include "program/DlgProgram.h"
 #include "support/zvnreg/Registry.h"
@@ -10,8 +12,11 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTimer>
+#include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineView>
 #include <QWebEngineUrlRequestInterceptor>
 
 namespace {
@@ -48,8 +53,59 @@ int CHostWindow::OpenLibrary(const std::function<void(CDlgContentsLibrary&)>& wh
         if (whileOpen)
             whileOpen(dialog);
     });
-    return dialog.DoModal();
+    const int result = dialog.DoModal();
+    // an additional object installed meanwhile appears in the sky at once
+    m_core.SetAdditionalObjects(additional::LoadRegistered());
+    return result;
 }
+
+namespace {
+
+// The browser's pictures arrive a moment after its page has loaded: wait until the view
+// shows more than a plain fill, and no longer the page it showed before.
+void waitForPaint(QWidget* view, const QImage& before = {})
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 5000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        const QImage shot = view->grab().toImage();
+        if (shot == before)
+            continue;
+        QSet<QRgb> colours;
+        for (int y = 0; y < shot.height(); y += 16)
+            for (int x = 0; x < shot.width(); x += 16)
+                colours.insert(shot.pixel(x, y));
+        if (colours.size() > 8)
+            return;
+    }
+}
+
+// opens the item's page in the library, then follows its install link as the user's click would
+bool clickInstall(CDlgContentsLibrary& dialog, CTour& tour, const QString& id)
+{
+    QWebEngineView* view = dialog.Browser().View();
+    QEventLoop loaded;
+    QObject::connect(view, &QWebEngineView::loadFinished, &loaded, &QEventLoop::quit);
+    QTimer::singleShot(20000, &loaded, &QEventLoop::quit);
+    const QImage before = view->grab().toImage();
+    view->load(view->url().resolved(QUrl(QStringLiteral("/page/") + id)));
+    loaded.exec();
+    waitForPaint(view, before);
+    tour.Step(QStringLiteral("library: the page of \"%1\" -> %2").arg(id, tour.Screenshot(&dialog, QStringLiteral("library-") + id)));
+    view->page()->runJavaScript(QStringLiteral("document.getElementById('install').click()"));
+    // the host's link handler starts the download; it is over once the progress window may be closed
+    QElapsedTimer clock;
+    clock.start();
+    const auto finished = [&dialog] {
+        return dialog.ProgressDialog().isVisible() && dialog.ProgressDialog().GetDlgItemText(2) == QStringLiteral("閉じる(&C)");
+    };
+    while (!finished() && clock.elapsed() < 30000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return finished();
+}
+
+}  // namespace
 
 void CHostWindow::tourLibrary(CTour& tour)
 {
@@ -58,12 +114,13 @@ void CHostWindow::tourLibrary(CTour& tour)
         clock.start();
         while (!dialog.IsBrowserReady() && clock.elapsed() < 20000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        tour.Step(QStringLiteral("library: the site shown after %1 ms -> %2")
-                      .arg(clock.elapsed())
-                      .arg(tour.Screenshot(&dialog, QStringLiteral("library"))));
-        CRegistry::Write(QStringLiteral("Exchange"), QStringLiteral("ContentsLibrary"), QStringLiteral("orion-story"));
-        tour.Step(QStringLiteral("library: picked \"orion-story\"; Download answers %1").arg(dialog.Download()));
+        const qint64 shown = clock.elapsed();
+        waitForPaint(dialog.Browser().View());
+        tour.Step(QStringLiteral("library: the site shown after %1 ms -> %2").arg(shown).arg(tour.Screenshot(&dialog, QStringLiteral("library"))));
+        tour.Step(QStringLiteral("library: \"orion-story\" installed by its link: %1").arg(clickInstall(dialog, tour, QStringLiteral("orion-story"))));
         tour.Step(QStringLiteral("library: progress -> %1").arg(tour.Screenshot(&dialog.ProgressDialog(), QStringLiteral("library-progress"))));
+        dialog.ProgressDialog().Close();
+        tour.Step(QStringLiteral("library: \"comet-2026\" installed by its link: %1").arg(clickInstall(dialog, tour, QStringLiteral("comet-2026"))));
         dialog.ProgressDialog().Close();
         dialog.EndDialog(2);
     });
@@ -73,4 +130,11 @@ void CHostWindow::tourLibrary(CTour& tour)
                       .arg(tour.Screenshot(&dialog, QStringLiteral("library-program"))));
         dialog.EndDialog(2);
     });
+    // the comet, high in the south on a December night
+    m_core.ExecCommand(QStringLiteral("time.year = 2026; time.month = 12; time.day = 20; time.hour = 23; time.minute = 0; "
+                                      "view.angle = 60; view.center.position.equatorialdatemean.ra = 84; "
+                                      "view.center.position.equatorialdatemean.dec = 20; Show Sky"));
+    tour.Step(QStringLiteral("library: the sky with %1 additional object(s) -> %2")
+                  .arg(m_core.State().additional.size())
+                  .arg(tour.Screenshot(this, QStringLiteral("library-comet"))));
 }

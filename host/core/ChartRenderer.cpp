@@ -213,6 +213,54 @@ void drawDeepSky(Painter& painter, const CChartProjection& proj, const SkyState&
     }
 }
 
+// the point of the sky `degrees` away from `from` towards the position angle (from north through east)
+astro::Spherical offsetTowards(const astro::Spherical& from, double degrees, double positionAngle)
+{
+    const double d = from.lat * kRad, l = degrees * kRad, pa = positionAngle * kRad;
+    const double dec = std::asin(std::sin(d) * std::cos(l) + std::cos(d) * std::sin(l) * std::cos(pa));
+    const double dra = std::atan2(std::sin(pa) * std::sin(l) * std::cos(d), std::cos(l) - std::sin(d) * std::sin(dec));
+    return {astro::Normalize360(from.lon + dra / kRad), dec / kRad};
+}
+
+// installed objects are the user's own choice: drawn whatever the display flags say
+void drawAdditional(Painter& painter, const CChartProjection& proj, const SkyState& state, double pixelsPerDegree)
+{
+    painter.p().setFont(chartFont(13));
+    for (const AdditionalObject& o : state.additional) {
+        const auto head = proj.ProjectJ2000(o.j2000);
+        if (!head)
+            continue;
+        const double r = std::clamp(4.5 - 0.5 * o.magnitude, 1.5, 6.0);
+        if (o.kind.compare(QLatin1String("Comet"), Qt::CaseInsensitive) == 0 && o.tailLength > 0) {
+            if (const auto end = proj.ProjectJ2000(offsetTowards(o.j2000, o.tailLength, o.tailAngle))) {
+                // a fan widening away from the head, fading along its length
+                const QLineF axis(*head, *end);
+                const QPointF across = QPointF(-axis.dy(), axis.dx()) / std::max(1e-9, axis.length());
+                const double width = std::max(4.0, 0.12 * o.tailLength * pixelsPerDegree);
+                QPainterPath tail;
+                tail.moveTo(*head + across * r);
+                tail.quadTo(*head + (*end - *head) * 0.5 + across * width * 0.6, *end + across * width);
+                tail.lineTo(*end - across * width);
+                tail.quadTo(*head + (*end - *head) * 0.5 - across * width * 0.6, *head - across * r);
+                tail.closeSubpath();
+                QLinearGradient fade(*head, *end);
+                fade.setColorAt(0, QColor(0xD8, 0xF0, 0xFF, 190));
+                fade.setColorAt(1, QColor(0x90, 0xC8, 0xFF, 0));
+                painter.p().fillPath(tail, fade);
+            }
+        }
+        QRadialGradient glow(*head, r * 3.5);
+        glow.setColorAt(0, QColor(0xF0, 0xFF, 0xF4, 230));
+        glow.setColorAt(0.35, QColor(0xB0, 0xF0, 0xD0, 120));
+        glow.setColorAt(1, Qt::transparent);
+        painter.p().setPen(Qt::NoPen);
+        painter.p().setBrush(glow);
+        painter.p().drawEllipse(*head, r * 3.5, r * 3.5);
+        painter.p().setPen(QColor(0xC8, 0xF0, 0xD8));
+        painter.p().drawText(*head + QPointF(r + 6, r + 14), o.name);
+    }
+}
+
 void drawStars(Painter& painter, const CChartProjection& proj, const SkyState& state, const QSize& size)
 {
     const bool twinkle = state.Flag("star.twinkle.visible");
@@ -388,6 +436,7 @@ QImage CChartRenderer::Render(const SkyState& state, const QSize& size)
     drawDeepSky(painter, projection, state, pixelsPerDegree);
     drawConstellations(painter, projection, state);
     drawStars(painter, projection, state, size);
+    drawAdditional(painter, projection, state, pixelsPerDegree);
     drawHorizon(painter, projection, state, size);
     drawOverlays(painter.p(), state, size);
     return image;

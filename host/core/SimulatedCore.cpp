@@ -132,6 +132,12 @@ CSimulatedCore::CSimulatedCore(QObject* parent) : QObject(parent)
 
 CSimulatedCore::~CSimulatedCore() = default;
 
+void CSimulatedCore::SetAdditionalObjects(const QList<AdditionalObject>& objects)
+{
+    m_state.additional = objects;
+    emit skyChanged();
+}
+
 const QStringList& CSimulatedCore::FlagNames()
 {
     static const QStringList names = [] {

@@ -21,6 +21,8 @@ public:
 
     const SkyState& State() const { return m_state; }
     QImage RenderChart(const QSize& size = QSize(960, 720)) const;
+    // the additional objects the user installed; the sky is drawn anew with them
+    void SetAdditionalObjects(const QList<AdditionalObject>& objects);
 
     // every command received, with its answer, is appended to this file
     bool SetCommandLog(const QString& path);

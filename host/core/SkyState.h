@@ -1,5 +1,6 @@
 #pragma once
 // Everything the simulated core's view depends on.
+#include "host/core/AdditionalObjects.h"
 #include "host/core/Astronomy.h"
 
 #include <QMap>
@@ -15,6 +16,7 @@ struct SkyState {
     astro::Spherical center{180.0, 30.0};  // in `frame`: looking south, 30 degrees up
     double angle = 90.0;               // field of view across the chart, degrees
     QMap<QString, bool> flags;         // by lower-case property path
+    QList<AdditionalObject> additional;  // installed from the content library
 
     bool Flag(const QString& path) const { return flags.value(path.toLower(), false); }
     astro::Observer Observer() const { return astro::Observer(jd, latitude, longitude); }

@@ -1,5 +1,7 @@
+#include "host/core/AdditionalObjects.h"
 #include "host/core/SimulatedCore.h"
 #include "platform/Text.h"
+#include "support/zvnreg/Registry.h"
 #include "tests/support/TempEnvironment.h"
 
 #include <QDir>
@@ -262,4 +264,76 @@ TEST(ChartImage, DisplayFlagsChangeWhatIsDrawn)
     EXPECT_NE(plain, withLogo);
     core.ExecCommand("Logo.Visible = FALSE");
     EXPECT_EQ(plain, core.RenderChart(QSize(320, 240)));
+}
+
+namespace {
+
+// the mean brightness of the square of side 2 * radius + 1 around a point
+double meanNear(const QImage& image, QPointF at, int radius)
+{
+    double sum = 0;
+    int n = 0;
+    for (int y = int(at.y()) - radius; y <= int(at.y()) + radius; ++y)
+        for (int x = int(at.x()) - radius; x <= int(at.x()) + radius; ++x)
+            if (image.rect().contains(x, y))
+                sum += qGray(image.pixel(x, y)), ++n;
+    return n ? sum / n : 0;
+}
+
+QByteArray objectFile(const char* ra, const char* dec, const char* extra = "")
+{
+    return QByteArray("[General]\r\nFileOwner=ZentorinLite\r\nFileId=AdditionalObject\r\nFileVersion=1.0\r\n[Object]\r\nKind=Comet\r\n")
+           + "Name=\x83\x5b\x83\x93\x83\x67\x9c\x61\x90\xaf\r\nRA=" + ra + "\r\nDec=" + dec + "\r\n" + extra;
+}
+
+}  // namespace
+
+TEST(AdditionalObjects, TheRegisteredFilesAreReadPastGapsBadFilesAndCommasInPaths)
+{
+    TempEnvironment env;
+    const QString folder = env.Path(QStringLiteral("Adf, mine"));  // a comma in the path itself
+    ASSERT_TRUE(TempEnvironment::WriteBytes(folder + "/a,b.adf", objectFile("4.0", "60.0", "Magnitude=3.5\r\nTailLength=6\r\n")));
+    ASSERT_TRUE(TempEnvironment::WriteBytes(folder + "/far.adf", objectFile("25.0", "10.0")));  // no such hour
+    ASSERT_TRUE(TempEnvironment::WriteBytes(folder + "/late.adf", objectFile("12.5", "-30.5")));
+    const QString section = QStringLiteral("General\\ADF");
+    CRegistry::Write(section, QStringLiteral("ADF1"), folder + QStringLiteral("/a,b.adf,ゼント彗星（2026年）"));
+    CRegistry::Write(section, QStringLiteral("ADF2"), folder + QStringLiteral("/gone.adf,消えた"));
+    CRegistry::Write(section, QStringLiteral("ADF3"), folder + QStringLiteral("/far.adf,遠い"));
+    CRegistry::Write(section, QStringLiteral("ADF7"), folder + QStringLiteral("/late.adf,"));
+
+    const QList<AdditionalObject> objects = additional::LoadRegistered();
+    ASSERT_EQ(objects.size(), 2);
+    EXPECT_EQ(objects[0].name, QStringLiteral("ゼント彗星（2026年）"));  // the title it was installed under
+    EXPECT_DOUBLE_EQ(objects[0].j2000.lon, 60.0);
+    EXPECT_DOUBLE_EQ(objects[0].j2000.lat, 60.0);
+    EXPECT_DOUBLE_EQ(objects[0].tailLength, 6.0);
+    EXPECT_EQ(objects[1].name, QStringLiteral("ゼント彗星"));  // no title: the file's own name, read as CP932
+    EXPECT_DOUBLE_EQ(objects[1].j2000.lat, -30.5);
+}
+
+TEST(AdditionalObjects, ACometIsDrawnWithItsTailTowardsItsPositionAngle)
+{
+    CSimulatedCore core;
+    core.ExecCommand(QStringLiteral("time.year = 2026; time.month = 12; time.day = 20; time.hour = 23; time.minute = 0; "
+                                    "view.coordinate = EquatorialDateMean; view.angle = 30; "
+                                    "view.center.position.equatorialdatemean.ra = 60; view.center.position.equatorialdatemean.dec = 60"));
+    AdditionalObject comet;
+    comet.kind = QStringLiteral("Comet");
+    comet.name = QStringLiteral("彗星");
+    comet.j2000 = {60, 60};
+    comet.magnitude = 4;
+    comet.tailLength = 8;
+    const QImage without = core.RenderChart();
+    // 960 pixels across 30 degrees: 32 per degree; the tail's middle is 4 degrees from the head
+    const QPointF centre(480, 360);
+    for (double angle : {0.0, 90.0}) {
+        comet.tailAngle = angle;
+        core.SetAdditionalObjects({comet});
+        const QImage with = core.RenderChart();
+        EXPECT_GT(brightestNear(with, centre.toPoint(), 20), brightestNear(without, centre.toPoint(), 20) + 60) << angle;
+        // north is up; east lies to the left, as the sky is seen from inside
+        const QPointF tail = angle == 0 ? QPointF(0, -128) : QPointF(-128, 0);
+        EXPECT_GT(meanNear(with, centre + tail, 6), meanNear(without, centre + tail, 6) + 25) << angle;
+        EXPECT_LT(meanNear(with, centre - tail, 6), meanNear(without, centre - tail, 6) + 5) << angle;
+    }
 }
