@@ -137,4 +137,7 @@ void CHostWindow::tourLibrary(CTour& tour)
     tour.Step(QStringLiteral("library: the sky with %1 additional object(s) -> %2")
                   .arg(m_core.State().additional.size())
                   .arg(tour.Screenshot(this, QStringLiteral("library-comet"))));
+    // the features after this one start from the tour's own sky again
+    m_core.ExecCommand(QStringLiteral("time.year = 2026; time.month = 1; time.day = 15; time.hour = 20; time.minute = 0; view.angle = 90; "
+                                      "view.center.position.horizon.azimuth = 180; view.center.position.horizon.altitude = 30; Show Sky"));
 }
