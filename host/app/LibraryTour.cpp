@@ -86,11 +86,19 @@ bool clickInstall(CDlgContentsLibrary& dialog, CTour& tour, const QString& id)
 {
     QWebEngineView* view = dialog.Browser().View();
     QEventLoop loaded;
-    QObject::connect(view, &QWebEngineView::loadFinished, &loaded, &QEventLoop::quit);
+    bool pageShown = false;
+    QObject::connect(view, &QWebEngineView::loadFinished, &loaded, [&](bool ok) {
+        pageShown = ok;
+        loaded.quit();
+    });
     QTimer::singleShot(20000, &loaded, &QEventLoop::quit);
     const QImage before = view->grab().toImage();
     view->load(view->url().resolved(QUrl(QStringLiteral("/page/") + id)));
     loaded.exec();
+    if (!pageShown) {
+        tour.Step(QStringLiteral("library: the page of \"%1\" could not be opened").arg(id));
+        return false;
+    }
     waitForPaint(view, before);
     tour.Step(QStringLiteral("library: the page of \"%1\" -> %2").arg(id, tour.Screenshot(&dialog, QStringLiteral("library-") + id)));
     view->page()->runJavaScript(QStringLiteral("document.getElementById('install').click()"));
@@ -115,6 +123,13 @@ void CHostWindow::tourLibrary(CTour& tour)
         while (!dialog.IsBrowserReady() && clock.elapsed() < 20000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         const qint64 shown = clock.elapsed();
+        if (!dialog.IsBrowserReady()) {
+            tour.Step(QStringLiteral("library: the site was not shown within %1 ms; nothing installed -> %2")
+                          .arg(shown)
+                          .arg(tour.Screenshot(&dialog, QStringLiteral("library"))));
+            dialog.EndDialog(2);
+            return;
+        }
         waitForPaint(dialog.Browser().View());
         tour.Step(QStringLiteral("library: the site shown after %1 ms -> %2").arg(shown).arg(tour.Screenshot(&dialog, QStringLiteral("library"))));
         tour.Step(QStringLiteral("library: \"orion-story\" installed by its link: %1").arg(clickInstall(dialog, tour, QStringLiteral("orion-story"))));
