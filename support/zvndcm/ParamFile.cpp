@@ -38,7 +38,8 @@ bool isAscii(QByteArrayView bytes)
 
 QString decode(QByteArrayView bytes)
 {
-    return isAscii(bytes) ? QString::fromLatin1(bytes) : platform::FromCodePage(bytes.toByteArray());
+    // the bytes are converted where they lie, not copied first
+    return isAscii(bytes) ? QString::fromLatin1(bytes) : platform::FromCodePage(QByteArray::fromRawData(bytes.data(), bytes.size()));
 }
 
 size_t caselessHash(QStringView text)
@@ -54,8 +55,9 @@ QByteArrayView keyPart(QByteArrayView line) { return trimBlanks(line.first(line.
 
 bool sameKey(QByteArrayView fileKey, const QString& key)
 {
+    // letter case never changes a name's length, so most lines are passed over by it
     if (isAscii(fileKey))
-        return key.compare(QLatin1StringView(fileKey), Qt::CaseInsensitive) == 0;
+        return fileKey.size() == key.size() && key.compare(QLatin1StringView(fileKey), Qt::CaseInsensitive) == 0;
     return key.compare(decode(fileKey), Qt::CaseInsensitive) == 0;
 }
 
@@ -100,6 +102,7 @@ void CParamFile::index()
     m_lastName.clear();
     m_lastSection = nullptr;
     m_lineStarts.clear();
+    m_lineStarts.reserve(m_bytes.count('\n') + 2);  // one allocation for a list of 200,000 lines
     for (qsizetype start = 0; start < m_bytes.size();) {
         m_lineStarts.append(start);
         const qsizetype lf = m_bytes.indexOf('\n', start);
