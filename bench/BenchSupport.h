@@ -2,6 +2,8 @@
 // What the benchmarks share: the process's memory figures, best and median of
 // timed runs, the "figure NAME VALUE" lines scripts/bench gathers into
 // docs/performance.md, and a local service run as its own process.
+#include "library/ContentsLibraryBrowser.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QList>
@@ -12,6 +14,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 
 namespace bench {
 
@@ -45,6 +48,28 @@ inline double Median(QList<double> values)
     const qsizetype n = values.size();
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
+
+// offscreen unless the caller chose a platform; before the application is made
+inline void Offscreen()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+// the settings in a file of the benchmark's own, never the user's
+inline void KeepSettingsIn(const QString& folder) { qputenv("ZVN_SETTINGS_FILE", QFile::encodeName(folder + QStringLiteral("/settings.ini"))); }
+
+// what a benchmark of the library dialog does before its application is made: offscreen,
+// its settings in `folder`, the browser engine's flags
+inline void PrepareLibraryBench(const QString& folder)
+{
+    Offscreen();
+    KeepSettingsIn(folder);
+    CContentsLibraryBrowser::PrepareEnvironment();
+}
+
+// the count of runs the first argument asks for, at least 1
+inline int Runs(int argc, char** argv, int fallback) { return argc > 1 ? std::max(1, std::atoi(argv[1])) : fallback; }
 
 // one line for scripts/bench; the human lines around it say what it means
 inline void Figure(const QByteArray& name, double value) { std::printf("figure %s %.6g\n", name.constData(), value); }

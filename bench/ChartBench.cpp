@@ -31,10 +31,9 @@ QList<double> renders(const CSimulatedCore& core, int runs)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::Offscreen();
     QGuiApplication app(argc, argv);  // the chart's fonts
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+    const int runs = bench::Runs(argc, argv, 10);
     CSimulatedCore core;
     core.ExecCommand(QStringLiteral("time.year = 2026; time.month = 1; time.day = 15; time.hour = 21; time.minute = 0"));
     renders(core, 1);  // the catalogues are read at the first render

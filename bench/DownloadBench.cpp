@@ -8,7 +8,6 @@
 //
 //   contents_download_bench [RUNS]      RUNS of each at 256 MiB (default 5)
 #include "bench/BenchSupport.h"
-#include "library/ContentsLibraryBrowser.h"
 #include "library/DlgContentsLibrary.h"
 #include "platform/MessageBox.h"
 #include "support/zvnreg/Registry.h"
@@ -100,13 +99,10 @@ Outcome measure(const QString& base, const QString& folder, const QString& autho
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir dir;
-    qputenv("ZVN_SETTINGS_FILE", dir.filePath(QStringLiteral("settings.ini")).toUtf8());
-    CContentsLibraryBrowser::PrepareEnvironment();
+    bench::PrepareLibraryBench(dir.path());
     QApplication app(argc, argv);
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const int runs = bench::Runs(argc, argv, 5);
     // the install question answered yes; any other box is a failure
     SetMessageBoxHandler([](QWidget*, const QString& text, unsigned style) {
         if ((style & MB_TYPEMASK) == MB_YESNO)

@@ -5,7 +5,6 @@
 //
 //   contents_library_open_bench [OPENS]      OPENS after the first (default 4)
 #include "bench/BenchSupport.h"
-#include "library/ContentsLibraryBrowser.h"
 #include "library/DlgContentsLibrary.h"
 #include "platform/MessageBox.h"
 #include "support/zvnreg/Registry.h"
@@ -43,13 +42,10 @@ double open()
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir dir;
-    qputenv("ZVN_SETTINGS_FILE", dir.filePath(QStringLiteral("settings.ini")).toUtf8());
-    CContentsLibraryBrowser::PrepareEnvironment();
+    bench::PrepareLibraryBench(dir.path());
     QApplication app(argc, argv);
-    const int opens = argc > 1 ? std::max(1, std::atoi(argv[1])) : 4;
+    const int opens = bench::Runs(argc, argv, 4);
 
     const QString samples = dir.filePath(QStringLiteral("site"));
     if (!QDir().mkpath(samples) || QProcess::execute(CONTENTS_SITE_PATH, {"--make-samples", samples}) != 0)

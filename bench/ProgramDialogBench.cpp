@@ -56,8 +56,7 @@ protected:
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::Offscreen();
     QApplication app(argc, argv);
     const QTemporaryDir folder;
     const QString system = folder.filePath(QStringLiteral("System/zvnprg.lst"));

@@ -52,9 +52,12 @@ QString CCommonFile::GetBaseFileName(const QString& path)
 int CCommonFile::DoesFileExist(const QString& path)
 {
     // one question to the system (QFileInfo asked twice: is it there, is it a folder),
-    // since listing programs asks once a program
+    // since listing programs asks once a program; a NUL would cut the name short
     struct stat st;
-    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &st) == 0 && !S_ISDIR(st.st_mode) ? 1 : 0;
+    return !path.isEmpty() && !path.contains(QChar(u'\0')) && ::stat(QFile::encodeName(path).constData(), &st) == 0
+                   && !S_ISDIR(st.st_mode)
+               ? 1
+               : 0;
 }
 
 int CCommonFile::DoesDirectoryExist(const QString& path)
