@@ -101,6 +101,7 @@ void CParamFile::index()
     m_sections.clear();
     m_lastName.clear();
     m_lastSection = nullptr;
+    m_keysOf = nullptr;
     m_lineStarts.clear();
     m_lineStarts.reserve(m_bytes.count('\n') + 2);  // one allocation for a list of 200,000 lines
     for (qsizetype start = 0; start < m_bytes.size();) {
@@ -145,12 +146,20 @@ const CParamFile::Section* CParamFile::findSection(const QString& section) const
 
 int CParamFile::findKey(const Section& section, const QString& key) const
 {
-    // from the top: the first of two equal keys holds
-    for (int i = section.header + 1; i <= section.last; ++i) {
-        const QByteArrayView text = trimBlanks(line(i));
-        if (text.indexOf('=') > 0 && sameKey(keyPart(text), key))
-            return i;
+    // the key names of the section asked for are found once: readers ask for its keys in a row
+    if (m_keysOf != &section) {
+        m_keysOf = &section;
+        m_keys.clear();
+        for (int i = section.header + 1; i <= section.last; ++i) {
+            const QByteArrayView text = trimBlanks(line(i));
+            if (text.indexOf('=') > 0)
+                m_keys.append({keyPart(text), i});
+        }
     }
+    // from the top: the first of two equal keys holds
+    for (const KeyLine& k : m_keys)
+        if (sameKey(k.name, key))
+            return k.line;
     return -1;
 }
 
