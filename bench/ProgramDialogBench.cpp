@@ -2,6 +2,7 @@
 // it to its first paint, and the time one page of scrolling takes to repaint.
 //
 //   program_dialog_bench      prints both, in milliseconds
+#include "bench/BenchSupport.h"
 #include "platform/CodePage.h"
 #include "program/DlgProgram.h"
 #include "program/ZntTpListBox.h"
@@ -55,8 +56,7 @@ protected:
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::Offscreen();
     QApplication app(argc, argv);
     const QTemporaryDir folder;
     const QString system = folder.filePath(QStringLiteral("System/zvnprg.lst"));
@@ -101,5 +101,7 @@ int main(int argc, char** argv)
     std::printf("  one page scrolled and repainted: %8.2f ms mean, %.2f ms slowest of %d   (bound 16 ms)\n", total / pages,
                 slowest, pages);
     std::printf("  first visible entry after the pages: %d\n", box.GetTopIndex());
+    bench::Figure("program_dialog.open_ms", firstPaint);
+    bench::Figure("program_dialog.page_ms", total / pages);
     return 0;
 }

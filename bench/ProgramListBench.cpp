@@ -2,6 +2,10 @@
 //
 //   program_list_bench        prints the time of each operation and the ratio
 //                             of loading 10,000 programs to loading 1,000
+//   program_list_bench --write LIST N
+//                             writes a system list of N programs and their
+//                             scene files, for timing `zvnprg list` as a whole
+#include "bench/BenchSupport.h"
 #include "platform/CodePage.h"
 #include "platform/MessageBox.h"
 #include "program/PrgSection.h"
@@ -9,27 +13,53 @@
 #include "support/zvndcm/ParamFile.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 
 namespace {
 
-void writeList(const QString& path, int programs)
+// A system program list as the host ships one (CP932, CR LF): "Today" and "CnsGuide"
+// first, then shows and BGV with the format's fields, credits and several-line texts.
+// With `scenes`, each show's scene file is put where the list's readers look for it.
+void writeList(const QString& path, int programs, bool scenes = false)
 {
     QByteArray bytes = "[General]\r\nFileOwner=ZentorinLite\r\nFileId=ProgramList\r\nFileVersion=1.0\r\n\r\n[Programs]\r\nNum="
                        + QByteArray::number(programs) + "\r\n";
-    for (int n = 1; n <= programs; ++n)
-        bytes += platform::ToCodePage(QStringLiteral("\r\n[Prog%1]\r\nType=Program\r\nTitle=星空の番組 %1\r\nSubTitle=副題\r\n"
-                                                     "Script=prog%1.zsf\r\nSummary=一行目\\r\\n二行目\\r\\n三行目\r\nTime=%2\r\n"
-                                                     "Narrator=星野 すばる\r\nOrg=天文同好会\r\nOrgInfo=毎月の観察会\r\nYear=2026\r\n")
-                                          .arg(n)
-                                          .arg(600 + n % 1200));
+    const QString folder = QFileInfo(path).absolutePath() + QStringLiteral("/../PRG/");
+    for (int n = 1; n <= programs; ++n) {
+        const QString type = n == 1 ? QStringLiteral("Today") : n == 2 ? QStringLiteral("CnsGuide") : n % 5 ? QStringLiteral("Program") : QStringLiteral("BGV");
+        const QString base = QStringLiteral("prog%1").arg(n);
+        QString text = QStringLiteral("\r\n[Prog%1]\r\nType=%2\r\nJimaku=%3\r\nTitle=星空の番組 第%1話\r\nSubTitle=冬の大三角と星の一生\r\n"
+                                      "Script=%4.zsf\r\nSummary=オリオン座のベテルギウスから始まる物語。\\r\\n星の誕生と最期をたどります。\\r\\n約%5分。\r\n"
+                                      "Time=%6\r\n")
+                           .arg(n)
+                           .arg(type, n % 3 ? QStringLiteral("NO") : QStringLiteral("YES"), base)
+                           .arg((600 + n % 1200) / 60)
+                           .arg(600 + n % 1200);
+        if (type == u"BGV")
+            text += QStringLiteral("Music=星空ピアノ・アンサンブル\r\n");
+        else if (n % 2)
+            text += QStringLiteral("Narrator=星野 すばる\r\n");
+        else
+            text += QStringLiteral("Artist=天野 ほのか\r\nArtWork=イラスト\r\n");
+        text += QStringLiteral("Profile=プラネタリウム解説員。\\r\\n天文普及に二十年。\r\nOrg=天文同好会\r\n"
+                               "OrgInfo=毎月第二土曜に観察会。\\r\\nhttps://example.org/club\r\nYear=%1\r\n")
+                    .arg(2000 + n % 27);
+        bytes += platform::ToCodePage(text);
+        if (scenes && (type == u"Program" || type == u"BGV")) {
+            QDir().mkpath(folder + base);
+            QFile(folder + base + u'/' + base + QStringLiteral(".zsf")).open(QIODevice::WriteOnly);
+        }
+    }
+    QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
 }
 
 // the best of several runs, in milliseconds
@@ -62,6 +92,10 @@ double load(const QString& list, int expected)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    if (argc == 4 && qstrcmp(argv[1], "--write") == 0) {
+        writeList(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]), true);
+        return 0;
+    }
     platform::SetMessageBoxHandler([](QWidget*, const QString& text, unsigned) {
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
         return platform::IDOK;
@@ -76,6 +110,8 @@ int main(int argc, char** argv)
     std::printf("load  1,000 programs   %8.2f ms\n", loadSmall);
     std::printf("load 10,000 programs   %8.2f ms\n", loadLarge);
     std::printf("ratio 10,000 / 1,000   %8.2f  (linear is 10)\n", loadLarge / loadSmall);
+    bench::Figure("program_list.load_1000_ms", loadSmall);
+    bench::Figure("program_list.load_10000_ms", loadLarge);
 
     QFile info(dir.filePath("info.txt"));
     info.open(QIODevice::WriteOnly);

@@ -2,6 +2,7 @@
 // posted on the account's connection) against curl -F posting the same parts
 // to the same service, which runs as its own process. Prints the times and
 // the module's peak memory over what it held before the share.
+#include "bench/BenchSupport.h"
 #include "cloud/CloudRequest.h"
 #include "cloud/ShareRequest.h"
 #include "platform/Internet.h"
@@ -12,33 +13,14 @@
 #include <QHash>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
 
 using namespace platform;
 
 namespace {
-
-qint64 statusKiB(const char* name)
-{
-    QFile status("/proc/self/status");
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(name))
-            return line.mid(qstrlen(name)).trimmed().split(' ').first().toLongLong();
-    return 0;
-}
-
-void resetPeak()
-{
-    QFile refs("/proc/self/clear_refs");
-    if (refs.open(QIODevice::WriteOnly))
-        refs.write("5");  // the peak resident size starts again from now
-}
 
 QByteArray field(const QByteArray& answer, const QByteArray& name)
 {
@@ -65,11 +47,10 @@ int main(int argc, char** argv)
         s.write("[General]\r\nFileId=Scene\r\n");
     }
 
-    QProcess service;
-    service.start(ZENTOCLOUD_SERVICE_PATH, {"--port", "0", "--http-port", "-1", "--db", dir.filePath("cloud.sqlite")});
-    if (!service.waitForReadyRead(30000))
+    bench::ServiceProcess service;
+    if (!service.Start(ZENTOCLOUD_SERVICE_PATH, {"--port", "0", "--http-port", "-1", "--db", dir.filePath("cloud.sqlite")}))
         return 1;
-    const int port = QRegularExpression(R"(127\.0\.0\.1:(\d+))").match(QString::fromUtf8(service.readLine())).captured(1).toInt();
+    const int port = service.Port();
 
     CInternetSession session(QStringLiteral("ZentorinLite/1.0"));
     auto connection = session.GetHttpConnection(QStringLiteral("127.0.0.1"), INTERNET_FLAG_SECURE, INTERNET_PORT(port));
@@ -90,8 +71,8 @@ int main(int argc, char** argv)
     QList<double> module, building, curl;
     qint64 peakKiB = 0;
     for (int run = 0; run < 5; ++run) {
-        const qint64 before = statusKiB("VmRSS:");
-        resetPeak();
+        const qint64 before = bench::StatusKiB("VmRSS:");
+        bench::ResetPeak();
         QElapsedTimer timer;
         timer.start();
         {
@@ -110,7 +91,7 @@ int main(int argc, char** argv)
             }
         }
         module.append(timer.nsecsElapsed() / 1e9);
-        peakKiB = std::max(peakKiB, statusKiB("VmHWM:") - before);
+        peakKiB = std::max(peakKiB, bench::StatusKiB("VmHWM:") - before);
 
         QStringList args = {"-sk", "-o", "/dev/null", "-F", "access_token=" + in.accessToken, "-F", "access_token_secret=" + in.accessTokenSecret,
                             "-F", "comment=ベンチ", "-F", "image=@" + image + ";type=image/png", "-F", "zentotalk=@" + scene + ";type=text/plain",
@@ -133,9 +114,10 @@ int main(int argc, char** argv)
     std::printf("  of which the module built its body in %.3f s\n", building[2]);
     std::printf("  module peak memory over its resting size: %.1f MiB = %.2f times the payload (at most 2)\n", peakKiB / 1024.0,
                 peakKiB * 1024.0 / kImage);
+    bench::Figure("share.module_s", module[2]);
+    bench::Figure("share.curl_s", curl[2]);
+    bench::Figure("share.peak_payloads", peakKiB * 1024.0 / kImage);
     connection.reset();
     session.Close();
-    ::kill(pid_t(service.processId()), SIGTERM);
-    service.waitForFinished(30000);
     return 0;
 }

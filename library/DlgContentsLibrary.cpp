@@ -14,10 +14,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QResizeEvent>
 #include <QTimerEvent>
+#include <memory>
 
 using namespace platform;
 
@@ -55,6 +57,8 @@ constexpr int IDC_CLOSE = 2;
 constexpr int IDI_LIBRARY = 201;
 constexpr int kTimerPeriodMs = 200;
 constexpr int kBufferSize = 4096;
+constexpr int kBlockSize = 64 * kBufferSize;
+constexpr int kPumpPeriodMs = 10;
 
 QString format(const QString& text, const QString& title) { return QString(text).replace(QStringLiteral("%s"), title); }
 }  // namespace
@@ -325,24 +329,40 @@ int CDlgContentsLibrary::GetContents()
             session.Close();
             return 0;
         }
-        // unbuffered: a full disk shows at the write that meets it
+        // unbuffered: a full disk shows at the write of the block that meets it
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
             http->Close();
             session.Close();
             MessageBox(this, GetString(IDS_CANNOT_INSTALL), MB_OK);
             return 0;
         }
-        char buffer[kBufferSize];
+        // Each 4096-byte read lands in a block that goes to disk in one write once it holds
+        // 64 reads: a write per read cost more than the transfer itself.
+        const auto block = std::make_unique<char[]>(kBlockSize);
+        qint64 held = 0;
+        const auto writeHeld = [&] {
+            const bool written = held == 0 || file.write(block.get(), held) == held;
+            held = 0;
+            return written;
+        };
         qint64 total = 0;
         quint32 read = 0;
         bool writeFailed = false, overrun = false;
+        // the windows' events are pumped at the first round and then every 10 ms: a pump
+        // at each 4096 bytes took about a fifth of a fast download, and the progress
+        // window and its Cancel button cannot tell the difference
+        QElapsedTimer sincePump;
         do {
-            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            if (!sincePump.isValid() || sincePump.hasExpired(kPumpPeriodMs)) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents);
+                sincePump.start();
+            }
             if (m_bCancel)
                 break;
-            read = http->Read(buffer, kBufferSize);
+            read = http->Read(block.get() + held, kBufferSize);
             total += read;
-            if (read && file.write(buffer, read) != qint64(read)) {
+            held += read;
+            if (held + kBufferSize > kBlockSize && !writeHeld()) {
                 writeFailed = true;
                 break;
             }
@@ -353,6 +373,7 @@ int CDlgContentsLibrary::GetContents()
             }
             m_dlgDownload.Progress().SetPos(MulDiv(int(total), 100, m_nSize));
         } while (read == kBufferSize);
+        writeFailed = writeFailed || (!m_bCancel && !overrun && !writeHeld());
         http->Close();
         session.Close();
         file.close();

@@ -59,24 +59,24 @@ int CProgramListReader::DoRead(CParamFile* file, int isSystem, QList<tagPROGITEM
     for (int n = 1; n <= count; ++n) {
         const QString section = QStringLiteral("Prog%1").arg(n);
         tagPROGITEM item;
-        const auto text = [&](const char* key, QString& value, const QString& fallback = QString()) {
-            file->UpdateParam(section, QString::fromLatin1(key), fallback, value, CParamFile::Read);
+        const auto text = [&](const QString& key, QString& value, const QString& fallback = QString()) {
+            file->UpdateParam(section, key, fallback, value, CParamFile::Read);
         };
-        text("Type", item.type, QStringLiteral("Program"));
-        text("Jimaku", item.jimaku, QStringLiteral("NO"));
-        text("Title", item.title);
-        text("SubTitle", item.subTitle);
-        text("Script", item.script);
-        text("Summary", item.summary);
+        text(QStringLiteral("Type"), item.type, QStringLiteral("Program"));
+        text(QStringLiteral("Jimaku"), item.jimaku, QStringLiteral("NO"));
+        text(QStringLiteral("Title"), item.title);
+        text(QStringLiteral("SubTitle"), item.subTitle);
+        text(QStringLiteral("Script"), item.script);
+        text(QStringLiteral("Summary"), item.summary);
         file->UpdateParam(section, QStringLiteral("Time"), 0, item.time, CParamFile::Read);
-        text("Narrator", item.narrator);
-        text("Artist", item.artist);
-        text("ArtWork", item.artWork);
-        text("Profile", item.profile);
-        text("Org", item.org);
-        text("OrgInfo", item.orgInfo);
-        text("Music", item.music);
-        text("Year", item.year);
+        text(QStringLiteral("Narrator"), item.narrator);
+        text(QStringLiteral("Artist"), item.artist);
+        text(QStringLiteral("ArtWork"), item.artWork);
+        text(QStringLiteral("Profile"), item.profile);
+        text(QStringLiteral("Org"), item.org);
+        text(QStringLiteral("OrgInfo"), item.orgInfo);
+        text(QStringLiteral("Music"), item.music);
+        text(QStringLiteral("Year"), item.year);
         if (!iconsFor(isSystem, item.type, &item.icon, &item.iconMask))
             return 0;
         item.isSystem = isSystem;
@@ -129,8 +129,20 @@ int CProgramListReader::ReadLists(const QString& systemList, const QString& user
     return 1;
 }
 
+CProgramListReader::SceneFolders CProgramListReader::RegisteredSceneFolders()
+{
+    return {registeredFolder(QStringLiteral("PLN")), registeredFolder(QStringLiteral("ConsGd")), registeredFolder(QStringLiteral("PRG"))};
+}
+
 int CProgramListReader::FindScene(const QString& type, const QString& script, int isSystem, const QString& systemList,
                                   const QString& userList, QString& actualPath, QString& kind, QString& shortKind)
+{
+    return FindScene(type, script, isSystem, systemList, userList, RegisteredSceneFolders(), actualPath, kind, shortKind);
+}
+
+int CProgramListReader::FindScene(const QString& type, const QString& script, int isSystem, const QString& systemList,
+                                  const QString& userList, const SceneFolders& registered, QString& actualPath, QString& kind,
+                                  QString& shortKind)
 {
     const QString base = script.contains(u'.') ? script.left(script.indexOf(u'.')) : QString();
     // a scene is a file in its program's own folder: a script naming another folder names none
@@ -139,21 +151,19 @@ int CProgramListReader::FindScene(const QString& type, const QString& script, in
     if (type.compare(u"Today", Qt::CaseInsensitive) == 0) {
         kind = QStringLiteral("プラネタリウム番組");
         shortKind = QStringLiteral("プラネタリウム");
-        const QString folder = registeredFolder(QStringLiteral("PLN"));
-        if (!folder.isEmpty())
-            candidates << folder + QStringLiteral("/pln.zsf");
+        if (!registered.pln.isEmpty())
+            candidates << registered.pln + QStringLiteral("/pln.zsf");
         candidates << CCommonFile::GetModulePath() + QStringLiteral("../pln/pln.zsf");
     } else if (type.compare(u"CnsGuide", Qt::CaseInsensitive) == 0) {
         kind = QStringLiteral("88星座ガイド");
         shortKind = QStringLiteral("星座ガイド");
-        const QString folder = registeredFolder(QStringLiteral("ConsGd"));
-        if (!folder.isEmpty())
-            candidates << folder + QStringLiteral("/ori/oric.zsf");
+        if (!registered.consGd.isEmpty())
+            candidates << registered.consGd + QStringLiteral("/ori/oric.zsf");
         candidates << CCommonFile::GetModulePath() + QStringLiteral("../CnsGd/ori/oric.zsf");
     } else if (type.compare(u"Program", Qt::CaseInsensitive) == 0 || type.compare(u"BGV", Qt::CaseInsensitive) == 0) {
         kind = QStringLiteral("プラネタリウム番組");
         shortKind = QStringLiteral("プラネタリウム");
-        const QString folder = isSystem ? registeredFolder(QStringLiteral("PRG")) : QString();
+        const QString folder = isSystem ? registered.prg : QString();
         if (!plainName)
             ;
         else if (!isSystem)

@@ -31,10 +31,20 @@ public:
     // Reads the list into `file` and checks its header; message 16005 when it is not a program list.
     static bool OpenList(const QString& path, CParamFile& file);
 
+    // The scene folders the settings register ("Files": "PLN", "ConsGd", "PRG").
+    struct SceneFolders {
+        QString pln, consGd, prg;
+    };
+    static SceneFolders RegisteredSceneFolders();
+
     // Where a program's scene file is: 1 and its path, or 0 and the kind of
     // program (long and short) to tell the user.
     static int FindScene(const QString& type, const QString& script, int isSystem, const QString& systemList,
                          const QString& userList, QString& actualPath, QString& kind, QString& shortKind);
+    // The same with the registered folders read beforehand, once for a whole list.
+    static int FindScene(const QString& type, const QString& script, int isSystem, const QString& systemList,
+                         const QString& userList, const SceneFolders& registered, QString& actualPath, QString& kind,
+                         QString& shortKind);
 
 private:
     bool iconsFor(int isSystem, const QString& type, const QImage** icon, const QImage** mask) const;

@@ -37,6 +37,18 @@ QTextStream& err()
     return stream;
 }
 
+}  // namespace
+
+// The list code's messages: the tool has no windows (it is built without them), so each
+// message is a line on standard error.
+int platform::MessageBox(QWidget*, const QString& text, unsigned)
+{
+    err() << "zvnprg: " << QString(text).replace(u'\n', u' ') << Qt::endl;
+    return IDOK;
+}
+
+namespace {
+
 int fail(const QString& message)
 {
     err() << "zvnprg: " << message << Qt::endl;
@@ -59,10 +71,13 @@ int list(const QString& systemList, const QString& userList)
         }))
         return 1;
     QTextStream out(stdout);
+    // the settings are read once for the whole list, not once a program
+    const CProgramListReader::SceneFolders registered = CProgramListReader::RegisteredSceneFolders();
     for (int i = 0; i < programs.size(); ++i) {
         const tagPROGITEM& p = programs[i];
         QString path, kind, shortKind;
-        const bool found = CProgramListReader::FindScene(p.type, p.script, p.isSystem, systemList, userList, path, kind, shortKind);
+        const bool found =
+            CProgramListReader::FindScene(p.type, p.script, p.isSystem, systemList, userList, registered, path, kind, shortKind);
         const QString time = p.type == u"Today" || p.time == 0
                                  ? QStringLiteral("-")
                                  : QStringLiteral("%1:%2").arg(p.time / 60, 2, 10, QLatin1Char('0')).arg(p.time % 60, 2, 10, QLatin1Char('0'));
@@ -78,11 +93,8 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
-    // the editor's messages are text on standard error, not boxes
-    platform::SetMessageBoxHandler([](QWidget*, const QString& text, unsigned) {
-        err() << "zvnprg: " << QString(text).replace(u'\n', u' ') << Qt::endl;
-        return platform::IDOK;
-    });
+    // the module's string table, built into the tool
+    platform::RegisterResourceModule(QStringLiteral("zvnd06"), QStringLiteral(":/zvnd06"));
     const QString command = args.value(0);
     if (command == u"--help" || command == u"-h" || args.isEmpty()) {
         QTextStream(args.isEmpty() ? stderr : stdout) << kHelp;

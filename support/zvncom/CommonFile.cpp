@@ -2,9 +2,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <link.h>
+#include <sys/stat.h>
 #include <cstring>
 
 namespace {
@@ -49,8 +51,13 @@ QString CCommonFile::GetBaseFileName(const QString& path)
 
 int CCommonFile::DoesFileExist(const QString& path)
 {
-    const QFileInfo info(path);
-    return !path.isEmpty() && info.exists() && !info.isDir() ? 1 : 0;
+    // one question to the system (QFileInfo asked twice: is it there, is it a folder),
+    // since listing programs asks once a program; a NUL would cut the name short
+    struct stat st;
+    return !path.isEmpty() && !path.contains(QChar(u'\0')) && ::stat(QFile::encodeName(path).constData(), &st) == 0
+                   && !S_ISDIR(st.st_mode)
+               ? 1
+               : 0;
 }
 
 int CCommonFile::DoesDirectoryExist(const QString& path)

@@ -38,7 +38,8 @@ bool isAscii(QByteArrayView bytes)
 
 QString decode(QByteArrayView bytes)
 {
-    return isAscii(bytes) ? QString::fromLatin1(bytes) : platform::FromCodePage(bytes.toByteArray());
+    // the bytes are converted where they lie, not copied first
+    return isAscii(bytes) ? QString::fromLatin1(bytes) : platform::FromCodePage(QByteArray::fromRawData(bytes.data(), bytes.size()));
 }
 
 size_t caselessHash(QStringView text)
@@ -54,8 +55,9 @@ QByteArrayView keyPart(QByteArrayView line) { return trimBlanks(line.first(line.
 
 bool sameKey(QByteArrayView fileKey, const QString& key)
 {
+    // letter case never changes a name's length, so most lines are passed over by it
     if (isAscii(fileKey))
-        return key.compare(QLatin1StringView(fileKey), Qt::CaseInsensitive) == 0;
+        return fileKey.size() == key.size() && key.compare(QLatin1StringView(fileKey), Qt::CaseInsensitive) == 0;
     return key.compare(decode(fileKey), Qt::CaseInsensitive) == 0;
 }
 
@@ -99,7 +101,9 @@ void CParamFile::index()
     m_sections.clear();
     m_lastName.clear();
     m_lastSection = nullptr;
+    m_keysOf = nullptr;
     m_lineStarts.clear();
+    m_lineStarts.reserve(m_bytes.count('\n') + 2);  // one allocation for a list of 200,000 lines
     for (qsizetype start = 0; start < m_bytes.size();) {
         m_lineStarts.append(start);
         const qsizetype lf = m_bytes.indexOf('\n', start);
@@ -142,12 +146,20 @@ const CParamFile::Section* CParamFile::findSection(const QString& section) const
 
 int CParamFile::findKey(const Section& section, const QString& key) const
 {
-    // from the top: the first of two equal keys holds
-    for (int i = section.header + 1; i <= section.last; ++i) {
-        const QByteArrayView text = trimBlanks(line(i));
-        if (text.indexOf('=') > 0 && sameKey(keyPart(text), key))
-            return i;
+    // the key names of the section asked for are found once: readers ask for its keys in a row
+    if (m_keysOf != &section) {
+        m_keysOf = &section;
+        m_keys.clear();
+        for (int i = section.header + 1; i <= section.last; ++i) {
+            const QByteArrayView text = trimBlanks(line(i));
+            if (text.indexOf('=') > 0)
+                m_keys.append({keyPart(text), i});
+        }
     }
+    // from the top: the first of two equal keys holds
+    for (const KeyLine& k : m_keys)
+        if (sameKey(k.name, key))
+            return k.line;
     return -1;
 }
 

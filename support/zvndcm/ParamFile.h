@@ -64,6 +64,13 @@ private:
     // the section asked for last: readers ask for one section's keys in a row
     mutable QString m_lastName;
     mutable const Section* m_lastSection = nullptr;
+    // the key lines of the section looked in last, with their names
+    struct KeyLine {
+        QByteArrayView name;
+        int line;
+    };
+    mutable const Section* m_keysOf = nullptr;
+    mutable QList<KeyLine> m_keys;
 };
 
 size_t qHash(const CParamFile::Caseless& name, size_t seed = 0) noexcept;

@@ -168,6 +168,25 @@ TEST_F(LibraryFixture, ASlowDownloadArrivesWholeAndTheCancelButtonStopsOne)
     EXPECT_TRUE(dialog->isEnabled());
 }
 
+TEST_F(LibraryFixture, ADownloadOfManyBlocksArrivesByteForByte)
+{
+    // larger than the block the download writes at once, and no multiple of 4096 bytes
+    std::string body(300001, '\0');
+    for (size_t i = 0; i < body.size(); ++i)
+        body[i] = char(i * 7 % 251);
+    CContentsSite::ScriptedAnswer file, info;
+    file.body = body;
+    site->Script("/download/long-animation", file);
+    info.contentType = "application/xml";
+    info.body = "<r><title>長い流星群</title><filename>long.zsf</filename><size>" + std::to_string(body.size())
+                + "</size><genre>アニメーション</genre><extmessage/></r>";
+    site->Script("/item/long-animation.xml", info);
+    MessageBoxScript boxes;
+    boxes.Expect(ask(QStringLiteral("長い流星群")), MB_YESNO, IDYES);
+    EXPECT_EQ(download(QStringLiteral("long-animation")), 1);
+    EXPECT_EQ(TempEnvironment::ReadBytes(root + QStringLiteral("Favorites/long.zsf")), QByteArray::fromStdString(body));
+}
+
 TEST_F(LibraryFixture, ADownloadThatDiffersFromItsSizeLeavesNoFile)
 {
     MessageBoxScript boxes;

@@ -1,4 +1,5 @@
 #include "tests/program/ListFiles.h"
+#include "support/zvnreg/Registry.h"
 #include "tests/support/TempEnvironment.h"
 
 #include <QFileInfo>
@@ -44,6 +45,11 @@ TEST(ZvnprgTool, EditsAndListsProgramLists)
     ASSERT_EQ(2, lines.size()) << listed.out.toStdString();
     EXPECT_EQ(QString::fromUtf8("0\tsystem\tProgram\tSys\t-\tmissing: プラネタリウム番組"), lines[0]);
     EXPECT_EQ(QString::fromUtf8("1\tuser\tProgram\t星めぐり\t25:00\t") + env.Path("Prg/stars/stars.zsf"), lines[1]);
+    // the folder the settings register for the system's programs
+    CRegistry::Write("Files", "PRG", env.Path("registered"));
+    TempEnvironment::WriteBytes(env.Path("registered/sys/sys.zsf"), "scene");
+    EXPECT_EQ(QString("0\tsystem\tProgram\tSys\t-\t") + env.Path("registered/sys/sys.zsf"),
+              zvnprg({"list", env.Path("System/zvnprg.lst")}).out.split('\n').value(0));
 
     EXPECT_EQ(0, zvnprg({"delete", list, "stars"}).exit);
     EXPECT_EQ(header() + "\r\n", TempEnvironment::ReadBytes(list));

@@ -31,6 +31,8 @@ TEST(CommonFile, ExistenceTellsFilesFromFolders)
     EXPECT_EQ(0, CCommonFile::DoesFileExist(env.Path("d")));
     EXPECT_EQ(0, CCommonFile::DoesFileExist(env.Path("d/g.zsf")));
     EXPECT_EQ(0, CCommonFile::DoesFileExist(""));
+    // a name the system would cut at its NUL names no file, though the part before it does
+    EXPECT_EQ(0, CCommonFile::DoesFileExist(env.Path("d/f.zsf") + QChar(u'\0') + "x"));
     EXPECT_EQ(1, CCommonFile::DoesDirectoryExist(env.Path("d")));
     EXPECT_EQ(1, CCommonFile::DoesDirectoryExist(env.Path("d/")));
     EXPECT_EQ(0, CCommonFile::DoesDirectoryExist(env.Path("d/f.zsf")));

@@ -99,6 +99,10 @@ TEST(ParamFile, AMissingKeyOrSectionIsAdded)
     QByteArray expected = kList;
     expected.replace("Summary=a\\r\\nb\r\n", "Summary=a\\r\\nb\r\nType=BGV\r\n");  // after the section's last key
     EXPECT_EQ(expected, list.onDisk());
+    // the same reader finds the new key among its section's keys
+    QString read;
+    EXPECT_EQ(1, list.file.UpdateParam("Prog1", "Type", "", read, CParamFile::Read));
+    EXPECT_EQ("BGV", read);
 
     // the last line has no line end: it gets one before the new line
     ListFile unterminated("[Programs]\r\nNum=0");
@@ -108,7 +112,6 @@ TEST(ParamFile, AMissingKeyOrSectionIsAdded)
     QString title = "T";
     ASSERT_EQ(1, unterminated.file.UpdateParam("Prog1", "Title", "", title, CParamFile::Write));
     EXPECT_EQ("[Programs]\r\nNum=1\r\n[Prog1]\r\nTitle=T\r\n", unterminated.onDisk());
-    QString read;
     EXPECT_EQ(1, unterminated.file.UpdateParam("Prog1", "Title", "", read, CParamFile::Read));
     EXPECT_EQ("T", read);
 }

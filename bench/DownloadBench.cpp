@@ -1,0 +1,145 @@
+// Content downloads through the library dialog's own road (Download: the item
+// document, the questions, GetContents' read loop with its progress window)
+// against `curl -o` of the same URL, taking turns in one run, from the local
+// content site running as its own process; over its HTTPS side (the
+// certificate checked by both) and its plain HTTP side. Prints the best and
+// median times of each, and the module's peak memory over the dialog's idle
+// footprint at 16 MiB and 256 MiB.
+//
+//   contents_download_bench [RUNS]      RUNS of each at 256 MiB (default 5)
+#include "bench/BenchSupport.h"
+#include "library/DlgContentsLibrary.h"
+#include "platform/MessageBox.h"
+#include "support/zvnreg/Registry.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <cstdio>
+
+using namespace platform;
+
+namespace {
+
+const QString kNetwork = QStringLiteral("General\\Network");
+
+struct Outcome {
+    QList<double> module, curl;
+    double peakOverIdleMiB = 0;
+    double idleMiB = 0;
+};
+
+bool failed = false;
+
+// the dialog shown and its browser done with the first page, as a user has it before picking an item
+bool waitUntilReady(CDlgContentsLibrary& dialog)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!dialog.IsBrowserReady() && clock.elapsed() < 30000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(5);
+    }
+    return dialog.IsBrowserReady();
+}
+
+Outcome measure(const QString& base, const QString& folder, const QString& authority, qint64 bytes, int runs)
+{
+    Outcome out;
+    CRegistry::Write(kNetwork, QStringLiteral("URL3"), base);
+    QWidget host;
+    CDlgContentsLibrary dialog(&host);
+    dialog.m_strInstallRoot = folder + u'/';
+    const QString installed = folder + QStringLiteral("/bench.bin"), fetched = folder + QStringLiteral("/curl.bin");
+    if (dialog.Create(&host) != 1 || !waitUntilReady(dialog)) {
+        std::fprintf(stderr, "the library dialog did not open\n");
+        failed = true;
+        return out;
+    }
+    const qint64 idle = bench::StatusKiB("VmRSS:");
+    out.idleMiB = idle / 1024.0;
+    qint64 peak = idle;
+    const QString url = base + QStringLiteral("/download/bench");
+    for (int run = 0; run < runs && !failed; ++run) {
+        bench::ResetPeak();
+        QElapsedTimer timer;
+        timer.start();
+        CRegistry::Write(QStringLiteral("Exchange"), QStringLiteral("ContentsLibrary"), QStringLiteral("bench"));
+        const int done = dialog.Download();
+        out.module.append(timer.nsecsElapsed() / 1e9);
+        peak = std::max(peak, bench::StatusKiB("VmHWM:"));
+        dialog.ProgressDialog().Close();
+        if (!done || QFileInfo(installed).size() != bytes) {
+            std::fprintf(stderr, "the module's download failed\n");
+            failed = true;
+        }
+        QFile::remove(installed);
+
+        QStringList args = {QStringLiteral("-sS"), QStringLiteral("-o"), fetched, url};
+        if (base.startsWith(QLatin1String("https:")))
+            args << QStringLiteral("--cacert") << authority;
+        timer.restart();
+        const int curl = QProcess::execute(QStringLiteral("curl"), args);
+        out.curl.append(timer.nsecsElapsed() / 1e9);
+        if (curl != 0 || QFileInfo(fetched).size() != bytes) {
+            std::fprintf(stderr, "curl failed\n");
+            failed = true;
+        }
+        QFile::remove(fetched);
+    }
+    out.peakOverIdleMiB = (peak - idle) / 1024.0;
+    dialog.done(IDCANCEL);
+    return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir dir;
+    bench::PrepareLibraryBench(dir.path());
+    QApplication app(argc, argv);
+    const int runs = bench::Runs(argc, argv, 5);
+    // the install question answered yes; any other box is a failure
+    SetMessageBoxHandler([](QWidget*, const QString& text, unsigned style) {
+        if ((style & MB_TYPEMASK) == MB_YESNO)
+            return IDYES;
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        failed = true;
+        return IDOK;
+    });
+    const QString authority = dir.filePath(QStringLiteral("site-ca.pem"));
+    CRegistry::Write(kNetwork, QStringLiteral("TrustedCA"), authority);
+
+    std::printf("content download from the local site, the module's Download against curl -o, taking turns\n");
+    for (const qint64 mib : {16, 256}) {
+        const qint64 bytes = mib << 20;
+        bench::ServiceProcess site;
+        if (!site.Start(CONTENTS_SITE_PATH, {"--port", "0", "--http-port", "0", "--content", dir.path(), "--cert-out", authority,
+                                             "--generated", QString::number(bytes)})) {
+            std::fprintf(stderr, "the content site did not start\n");
+            return 1;
+        }
+        for (const bool secure : {true, false}) {
+            const char* scheme = secure ? "https" : "http";
+            const QString base = QStringLiteral("%1://127.0.0.1:%2").arg(QLatin1String(scheme)).arg(site.Port(secure ? 0 : 1));
+            const Outcome o = measure(base, dir.path(), authority, bytes, mib == 256 ? runs : 2);
+            if (failed)
+                return 1;
+            const double module = bench::Best(o.module), curl = bench::Best(o.curl);
+            std::printf("  %3lld MiB over %-5s module %7.3f s (%6.0f MiB/s; median %.3f s)   curl %7.3f s (%6.0f MiB/s; median %.3f s)   "
+                        "throughput ratio %.2f (at least 0.9)\n",
+                        static_cast<long long>(mib), scheme, module, mib / module, bench::Median(o.module), curl, mib / curl,
+                        bench::Median(o.curl), curl / module);
+            std::printf("      peak memory %.1f MiB over the dialog's idle %.1f MiB (at most 64)\n", o.peakOverIdleMiB, o.idleMiB);
+            const QByteArray key = QByteArray("download.") + scheme + '.' + QByteArray::number(mib);
+            bench::Figure(key + ".module_s", module);
+            bench::Figure(key + ".curl_s", curl);
+            bench::Figure(key + ".peak_mib", o.peakOverIdleMiB);
+        }
+    }
+    return 0;
+}
