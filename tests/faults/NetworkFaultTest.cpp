@@ -92,7 +92,7 @@ std::vector<Fault> slowOrLongAnswers(CloudFixture& cloud, const std::string& bod
 {
     auto slow = cloud.answer(200, body);
     slow.pieceBytes = 8;  // a pause shorter than the timeout before each piece: slow, but alive
-    slow.pieceDelayMs = 60;
+    slow.pieceDelayMs = 120;  // more than the timeout in all
     auto longer = cloud.answer(200, body);
     longer.beyondLength = R"({"status":401,"type":"ERROR","message":"not this"})" + std::string(3000, 'x');
     return {{"answers slowly", slow}, {"sends more than announced", longer}};
