@@ -50,6 +50,19 @@ void signIn(CDlgCloudLogin& dialog)
     dialog.DispatchCommand(BN_CLICKED, 1);
 }
 
+// the token check offers Retry/Cancel with the reason in time, and the user cancels
+void tokenCheckFailsWithin(qint64 milliseconds)
+{
+    MessageBoxScript boxes;
+    CDlgCloudLogin dialog;
+    QElapsedTimer clock;
+    clock.start();
+    boxes.ExpectStartingWith(kHttpFailed, MB_RETRYCANCEL | MB_ICONEXCLAMATION, IDCANCEL);
+    EXPECT_EQ(2, dialog.CheckValidAccessToken());
+    EXPECT_LT(clock.elapsed(), milliseconds);
+    EXPECT_GT(boxes.Shown().value(0).text.size(), kHttpFailed.size());  // and why, in the platform's words
+}
+
 // a server on 127.0.0.1 that takes connections and never says a word: the handshake never ends
 class MuteServer {
 public:
@@ -110,14 +123,7 @@ TEST(NetworkFaults, TheTokenCheckAndTheSignInSayWhyAndKeepTheStoredAccount)
     for (const Fault& fault : failingAnswers(cloud, kSignedIn, 3000)) {
         SCOPED_TRACE(fault.what);
         cloud.service.Script("/api/user_status", fault.answer);
-        MessageBoxScript boxes;
-        CDlgCloudLogin dialog;
-        QElapsedTimer clock;
-        clock.start();
-        boxes.ExpectStartingWith(kHttpFailed, MB_RETRYCANCEL | MB_ICONEXCLAMATION, IDCANCEL);
-        EXPECT_EQ(2, dialog.CheckValidAccessToken());
-        EXPECT_LT(clock.elapsed(), 2800);
-        EXPECT_GT(boxes.Shown().value(0).text.size(), kHttpFailed.size());  // and why, in the platform's words
+        tokenCheckFailsWithin(2800);
         EXPECT_EQ(settings, TempEnvironment::ReadBytes(cloud.env.SettingsFile()));
     }
     for (const Fault& fault : failingAnswers(cloud, kSignedIn, kPostSilence)) {
@@ -142,13 +148,7 @@ TEST(NetworkFaults, TheTokenCheckAndTheSignInSayWhyAndKeepTheStoredAccount)
     CRegistry::Write("General\\Network", "ConnectTimeout", 1);
     CRegistry::Write(kAuth, "CloudUrlBase", QString("https://127.0.0.1:%1").arg(mute.Port()));
     const QByteArray muted = TempEnvironment::ReadBytes(cloud.env.SettingsFile());
-    MessageBoxScript boxes;
-    CDlgCloudLogin dialog;
-    QElapsedTimer clock;
-    clock.start();
-    boxes.ExpectStartingWith(kHttpFailed, MB_RETRYCANCEL | MB_ICONEXCLAMATION, IDCANCEL);
-    EXPECT_EQ(2, dialog.CheckValidAccessToken());
-    EXPECT_LT(clock.elapsed(), 5000);
+    tokenCheckFailsWithin(5000);
     EXPECT_EQ(muted, TempEnvironment::ReadBytes(cloud.env.SettingsFile()));
 }
 
