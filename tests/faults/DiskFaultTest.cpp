@@ -37,7 +37,7 @@ const QString kCreateFailed = QStringLiteral("番組情報ファイルを作成�
 const QString kUpdateFailed = QStringLiteral("番組情報ファイルを更新できません。");
 const QString kListFailed = QStringLiteral("番組リストファイルの処理に失敗しました。");
 
-// A user program list of `count` programs, each with its folder and scene, large
+// A user program list of 40 programs, each with its folder and scene, large
 // enough (about 12 KB) that a write of it spans several pages of a small disk.
 struct UserPrograms {
     TempEnvironment env;
@@ -45,14 +45,14 @@ struct UserPrograms {
     QString list = folder + "/zvnprg.lst";
     QString system = env.Path("data/System/zvnprg.lst");
     QString info = env.Path("info.txt");
-    ScriptedHost host;
+    static constexpr int kCount = 40;
 
     UserPrograms() { QDir().mkpath(folder); }
 
-    void Write(int count = 40) const
+    void Write() const
     {
-        QByteArray bytes = listfiles::header("1.0", "ZentorinLite", count);
-        for (int n = 1; n <= count; ++n) {
+        QByteArray bytes = listfiles::header("1.0", "ZentorinLite", kCount);
+        for (int n = 1; n <= kCount; ++n) {
             bytes += listfiles::section(n, "Program", QStringLiteral("番組 %1").arg(n), QStringLiteral("user%1.zsf").arg(n), 60)
                      + "Summary=" + QByteArray(200, 's') + "\r\n";
             TempEnvironment::WriteBytes(folder + QStringLiteral("/user%1/user%1.zsf").arg(n), "scene");
@@ -72,7 +72,7 @@ struct UserPrograms {
             boxes.Expect(QStringLiteral("次の番組ファイルを削除します。\n\n\u3000「番組 1」"), MB_OKCANCEL | MB_ICONASTERISK, IDOK);
             boxes.Expect(kListFailed, MB_OK | MB_ICONEXCLAMATION, IDOK);
             dialog.OnBnClickedPrgBtnDelete();
-            EXPECT_EQ(40, qobject_cast<QListWidget*>(dialog.GetDlgItem(1015))->count());
+            EXPECT_EQ(kCount, qobject_cast<QListWidget*>(dialog.GetDlgItem(1015))->count());
             dialog.EndDialog(IDCANCEL);
         });
         dialog.DoModal();
