@@ -181,11 +181,12 @@ void CDlgCloudLogin::OnBnClickedOk()
         MessageBox(this, QStringLiteral("認証に失敗しました。(%1)\n").arg(QString::fromUtf8(response)), MB_OK | unsigned(icon));
         return;
     }
-    // stored only now, in this order: every failure above leaves the settings as they were
-    CRegistry::Write(m_strAuthSection, LoadString(IDS_ACCESS_TOKEN), FromCodePage(m_account.accessToken));
-    CRegistry::Write(m_strAuthSection, LoadString(IDS_ACCESS_TOKEN_SECRET), FromCodePage(m_account.accessTokenSecret));
-    CRegistry::Write(m_strAuthSection, LoadString(IDS_VAROQUIN_ID), m_strAccount);
-    CRegistry::Write(m_strAuthSection, LoadString(IDS_USER_NAME), m_account.userName);
+    // stored only now, in this order and in one write: every failure above, and a full disk here,
+    // leaves the settings as they were, never a new token beside the old secret
+    CRegistry::Write(m_strAuthSection, {{LoadString(IDS_ACCESS_TOKEN), FromCodePage(m_account.accessToken)},
+                                        {LoadString(IDS_ACCESS_TOKEN_SECRET), FromCodePage(m_account.accessTokenSecret)},
+                                        {LoadString(IDS_VAROQUIN_ID), m_strAccount},
+                                        {LoadString(IDS_USER_NAME), m_account.userName}});
     OnOK();
 }
 

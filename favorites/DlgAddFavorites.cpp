@@ -97,7 +97,8 @@ int CDlgAddFavorites::OnInitDialog()
     SetRoot(m_strRoot);
     m_treFolder.SelectItem(m_treFolder.GetRootItem());
 
-    const int year = _wtoi(m_pCorZnt->ExecCommand(QStringLiteral("? time.year")));
+    // wide enough for 1 − year when the answer was clamped to INT_MIN
+    const qint64 year = _wtoi(m_pCorZnt->ExecCommand(QStringLiteral("? time.year")));
     const int month = _wtoi(m_pCorZnt->ExecCommand(QStringLiteral("? time.month")));
     const int day = _wtoi(m_pCorZnt->ExecCommand(QStringLiteral("? time.day")));
     // the core counts years astronomically: year 0 is 1 BC

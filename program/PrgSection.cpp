@@ -65,6 +65,11 @@ int CPrgSection::Add(const QString& listPath, const QString& sectionFile)
     QByteArray list;
     if (!readFile(listPath, list) || !platform::ReplaceFile(temporary, list))
         return fail(IDS_PRGLIST_UPDATE_FAILED);
+    // from here on a failure takes the copy away too: on a full disk it would only take the space
+    const auto failWithCopy = [&temporary] {
+        QFile::remove(temporary);
+        return fail(IDS_PRGLIST_UPDATE_FAILED);
+    };
 
     CParamFile copy;
     copy.SetParameterFile(temporary);
@@ -72,23 +77,21 @@ int CPrgSection::Add(const QString& listPath, const QString& sectionFile)
     copy.UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Read);
     ++count;
     if (!copy.UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Write))
-        return fail(IDS_PRGLIST_UPDATE_FAILED);
+        return failWithCopy();
 
     QByteArray section, lines;
     if (!readFile(sectionFile, section) || !sectionLines(section, lines))
-        return fail(IDS_PRGLIST_UPDATE_FAILED);
+        return failWithCopy();
 
     QFile append(temporary);
     if (!append.open(QIODevice::WriteOnly | QIODevice::Append))
-        return fail(IDS_PRGLIST_UPDATE_FAILED);
+        return failWithCopy();
     const QByteArray added = "\r\n[Prog" + QByteArray::number(count) + "]\r\n" + lines;
     const bool written = append.write(added) == added.size() && append.flush();
     append.close();
     // the list itself is replaced only now, so every earlier failure leaves it whole
-    if (!written || std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(listPath).constData()) != 0) {
-        QFile::remove(temporary);
-        return fail(IDS_PRGLIST_UPDATE_FAILED);
-    }
+    if (!written || std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(listPath).constData()) != 0)
+        return failWithCopy();
     return 1;
 }
 

@@ -385,6 +385,11 @@ struct CZentoCloudService::Impl {
                     sink.write(body.data(), body.size() / 2);
                 return offset == 0;
             });
+        } else if (!answer.beyondLength.empty()) {
+            const std::string body = answer.body, beyond = answer.beyondLength;
+            res.set_content_provider(body.size(), answer.contentType, [body, beyond](size_t, size_t, httplib::DataSink& sink) {
+                return sink.write(body.data(), body.size()) && sink.write(beyond.data(), beyond.size());
+            });
         } else if (!answer.contentLength) {
             const std::string body = answer.body;
             res.set_chunked_content_provider(answer.contentType, [body](size_t offset, httplib::DataSink& sink) {

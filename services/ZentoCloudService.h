@@ -33,6 +33,7 @@ public:
         int delayMs = 0;                    // keep silent this long before answering
         size_t pieceBytes = 0;              // send the body in pieces of this size ...
         int pieceDelayMs = 0;               // ... with this pause before each
+        std::string beyondLength;           // sent after the body, past the length announced for it
     };
 
     // a shared chart as the service stored it

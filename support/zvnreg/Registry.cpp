@@ -51,19 +51,23 @@ bool usableName(const QString& section, const QString& name)
     return clean(section) && clean(name) && !name.startsWith(u'[');
 }
 
-int store(const QString& section, const QString& name, const QString& value)
+int store(const QString& section, const QList<std::pair<QString, QString>>& values)
 {
-    if (!usableName(section, name))
-        return 0;
+    for (const auto& value : values)
+        if (!usableName(section, value.first))
+            return 0;
     const QString path = CRegistry::SettingsPath();
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return 0;
     auto doc = load();
     if (!doc)
         return 0;
-    doc->SetValue(section, name, value);
+    for (const auto& value : values)
+        doc->SetValue(section, value.first, value.second);
     return platform::ReplaceFile(path, doc->Serialize()) ? 1 : 0;
 }
+
+int store(const QString& section, const QString& name, const QString& value) { return store(section, {{name, value}}); }
 
 }  // namespace
 
@@ -105,6 +109,8 @@ int CRegistry::Write(const QString& section, const QString& name, int value, int
 {
     return store(section, name, QString::number(value));
 }
+
+int CRegistry::Write(const QString& section, const QList<std::pair<QString, QString>>& values) { return store(section, values); }
 
 int CRegistry::Write(const QString& section, const QString& name, const QWidget* window)
 {

@@ -3,7 +3,9 @@
 // "General\Authentication", kept in one file in the user's configuration
 // folder. Every read names a default; a read of an absent value fails (0)
 // and yields the default, so a caller can tell "absent" from "empty".
+#include <QList>
 #include <QString>
+#include <utility>
 
 class QWidget;
 
@@ -20,6 +22,9 @@ public:
     static int Read(const QString& section, const QString& name, int defaultValue, int* value, int root = 0);
     static int Write(const QString& section, const QString& name, const QString& value, int root = 0);
     static int Write(const QString& section, const QString& name, int value, int root = 0);
+    // Several values of one section in one replacement of the file: all of them or, when the
+    // file cannot be written, none, so values that belong together never part.
+    static int Write(const QString& section, const QList<std::pair<QString, QString>>& values);
 
     // A window's position and size. Reading with *flag non-zero restores the
     // size as well as the position (for resizable windows), with 0 only the

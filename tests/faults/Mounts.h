@@ -1,0 +1,39 @@
+#pragma once
+// Small file systems for fault tests: a tmpfs of a few pages, so a write runs
+// out of space part-way, and a read-only bind mount of a folder, which root
+// cannot write either. Each is mounted over a folder of the test's own, in a
+// mount namespace private to the test program, and unmounted when it goes
+// out of scope, also when the test fails.
+#include <QString>
+
+class ScopedMount {
+public:
+    // a tmpfs of `bytes` (rounded to pages) and at most `inodes` entries, over `folder`
+    static ScopedMount Tmpfs(const QString& folder, qint64 bytes, int inodes = 0);
+    // `folder` over itself, read-only
+    static ScopedMount ReadOnly(const QString& folder);
+
+    ScopedMount(ScopedMount&& other) noexcept;
+    ScopedMount& operator=(ScopedMount&&) = delete;
+    ScopedMount(const ScopedMount&) = delete;
+    ~ScopedMount();
+
+    bool Mounted() const { return !m_folder.isEmpty(); }
+    const QString& Error() const { return m_error; }  // why it could not be mounted
+
+private:
+    ScopedMount() = default;
+    QString m_folder;
+    QString m_error;
+};
+
+// Fills the file system that holds `folder` until only `leave` bytes are
+// free: the filler file stays until the file system is unmounted.
+bool FillDisk(const QString& folder, qint64 leave);
+// Takes every free entry (inode) of the file system that holds `folder`.
+bool FillInodes(const QString& folder);
+
+// GTEST_SKIP for a mount that could not be made (not root, no namespace)
+#define SKIP_UNLESS_MOUNTED(mount) \
+    if (!(mount).Mounted())        \
+    GTEST_SKIP() << "fault test needs a mount of its own (run as root): " << (mount).Error().toStdString()
