@@ -13,7 +13,7 @@
 #include "program/PrgSection.h"
 #include "support/zvnreg/Registry.h"
 #include "tests/cloud/CloudFixture.h"
-#include "tests/faults/Mounts.h"
+#include "tests/support/Mounts.h"
 #include "tests/faults/Snapshot.h"
 #include "tests/program/ListFiles.h"
 #include "tests/support/MessageBoxScript.h"

@@ -7,7 +7,7 @@
 #include "services/ContentsSite.h"
 #include "support/zvnreg/Registry.h"
 #include "tests/support/MessageBoxScript.h"
-#include "tests/support/SmallDisk.h"
+#include "tests/support/Mounts.h"
 #include "tests/support/TempEnvironment.h"
 #include "tests/support/WindowMessageRecorder.h"
 
@@ -240,9 +240,8 @@ TEST_F(LibraryFixture, ADownloadLongerThanAnnouncedStopsAtOnce)
 
 TEST_F(LibraryFixture, AFullDiskMidDownloadLeavesTheListAndTheSettingsAsTheyWere)
 {
-    SmallDisk disk(env.Path(QStringLiteral("Contents")), 64 * 1024);
-    if (!disk.IsMounted())
-        GTEST_SKIP() << disk.Error().toStdString();
+    const ScopedMount disk = ScopedMount::Tmpfs(env.Path(QStringLiteral("Contents")), 64 * 1024);
+    SKIP_UNLESS_MOUNTED(disk);
     const QString prg = root + QStringLiteral("Prg/");
     const QByteArray list = "[General]\r\nFileOwner=ZentorinLite\r\nFileId=ProgramList\r\nFileVersion=1.0\r\n\r\n[Programs]\r\nNum=0\r\n";
     ASSERT_TRUE(TempEnvironment::WriteBytes(prg + QStringLiteral("zvnprg.lst"), list));

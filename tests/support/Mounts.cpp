@@ -1,4 +1,4 @@
-#include "tests/faults/Mounts.h"
+#include "tests/support/Mounts.h"
 
 #include <QDir>
 #include <QFile>
