@@ -11,6 +11,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <climits>
 #include <cstdio>
 
 namespace {
@@ -65,30 +66,36 @@ int CPrgSection::Add(const QString& listPath, const QString& sectionFile)
     QByteArray list;
     if (!readFile(listPath, list) || !platform::ReplaceFile(temporary, list))
         return fail(IDS_PRGLIST_UPDATE_FAILED);
+    // from here on a failure takes the copy away again: nothing stays beside the list
+    const auto refuse = [&temporary] {
+        QFile::remove(temporary);
+        return fail(IDS_PRGLIST_UPDATE_FAILED);
+    };
 
     CParamFile copy;
     copy.SetParameterFile(temporary);
     int count = 0;
     copy.UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Read);
+    // a count that cannot grow ("Num" far beyond int reads as INT_MAX) describes no list to add to
+    if (count == INT_MAX)
+        return refuse();
     ++count;
     if (!copy.UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Write))
-        return fail(IDS_PRGLIST_UPDATE_FAILED);
+        return refuse();
 
     QByteArray section, lines;
     if (!readFile(sectionFile, section) || !sectionLines(section, lines))
-        return fail(IDS_PRGLIST_UPDATE_FAILED);
+        return refuse();
 
     QFile append(temporary);
     if (!append.open(QIODevice::WriteOnly | QIODevice::Append))
-        return fail(IDS_PRGLIST_UPDATE_FAILED);
+        return refuse();
     const QByteArray added = "\r\n[Prog" + QByteArray::number(count) + "]\r\n" + lines;
     const bool written = append.write(added) == added.size() && append.flush();
     append.close();
     // the list itself is replaced only now, so every earlier failure leaves it whole
-    if (!written || std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(listPath).constData()) != 0) {
-        QFile::remove(temporary);
-        return fail(IDS_PRGLIST_UPDATE_FAILED);
-    }
+    if (!written || std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(listPath).constData()) != 0)
+        return refuse();
     return 1;
 }
 

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <climits>
 #include <cstdio>
 
 namespace {
@@ -108,7 +109,9 @@ int CProgramListFile::DecrementCount(const QString& listPath)
     list.SetParameterFile(listPath);
     int count = 0;
     list.UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Read);
-    --count;
+    // "Num" far below int reads as INT_MIN, which has no number below it
+    if (count > INT_MIN)
+        --count;
     list.UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Write);
     return count;
 }

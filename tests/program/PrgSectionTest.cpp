@@ -4,7 +4,9 @@
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/TempEnvironment.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <climits>
 #include <gtest/gtest.h>
 
 using listfiles::header;
@@ -95,6 +97,52 @@ TEST(PrgSection, AFailedAddLeavesTheListAsItWas)
     TempEnvironment::WriteBytes(env.Path("file"), "x");
     boxes.Expect(kCreateFailed, 0, 1).Expect(kUpdateFailed, 0, 1);
     EXPECT_EQ(0, CPrgSection::Add(env.Path("file/zvnprg.lst"), env.Path("hostile.txt")));
+}
+
+// found by the fuzz target program_list (tests/fuzz/corpus/program_list: section_opens_section, nul_byte, num_huge)
+TEST(PrgSection, AnAddThatIsRefusedLeavesNothingBesideTheList)
+{
+    TempEnvironment env;
+    const QString list = env.Path("zvnprg.lst");
+    const QByteArray before = header("1.0", "ZentorinLite", 1) + listfiles::section(1, "Program", "A", "a.zsf");
+    TempEnvironment::WriteBytes(list, before);
+    TempEnvironment::WriteBytes(env.Path("hostile.txt"), "Title=X\r\n[Prog1]\r\nScript=evil.zsf\r\n");
+    TempEnvironment::WriteBytes(env.Path("b.txt"), "Title=B\r\nScript=b.zsf\r\n");
+    const auto besideTheList = [&] { return QDir(env.Root()).entryList({"zvnprg*"}, QDir::Files | QDir::Hidden); };
+
+    MessageBoxScript boxes;
+    boxes.Expect(kUpdateFailed, 0, 1);
+    EXPECT_EQ(0, CPrgSection::Add(list, env.Path("hostile.txt")));
+    EXPECT_EQ(QStringList{"zvnprg.lst"}, besideTheList());
+
+    // a list that is not text takes no count
+    const QByteArray binary = before + QByteArray("\0", 1);
+    TempEnvironment::WriteBytes(list, binary);
+    boxes.Expect(kUpdateFailed, 0, 1);
+    EXPECT_EQ(0, CPrgSection::Add(list, env.Path("b.txt")));
+    EXPECT_EQ(binary, TempEnvironment::ReadBytes(list));
+    EXPECT_EQ(QStringList{"zvnprg.lst"}, besideTheList());
+
+    // a count far beyond int reads as INT_MAX, which cannot grow: refused, the list as it was
+    QByteArray huge = before;
+    huge.replace("Num=1", "Num=99999999999999999999");
+    TempEnvironment::WriteBytes(list, huge);
+    boxes.Expect(kUpdateFailed, 0, 1);
+    EXPECT_EQ(0, CPrgSection::Add(list, env.Path("b.txt")));
+    EXPECT_EQ(huge, TempEnvironment::ReadBytes(list));
+    EXPECT_EQ(QStringList{"zvnprg.lst"}, besideTheList());
+}
+
+// found by the fuzz target program_list: a count far below int has no number below it
+TEST(PrgSection, DeleteFromAListCountedFarBelowIntKeepsTheLowestCount)
+{
+    TempEnvironment env;
+    const QString list = env.Path("zvnprg.lst");
+    QByteArray bytes = header("1.0", "ZentorinLite", 1) + listfiles::section(1, "Program", "A", "a.zsf");
+    bytes.replace("Num=1", "Num=-99999999999999999999");
+    TempEnvironment::WriteBytes(list, bytes);
+    ASSERT_EQ(1, CPrgSection::Delete(list, "a"));
+    EXPECT_EQ(INT_MIN, num(list));
 }
 
 TEST(PrgSection, AStaleTemporaryFileFromACrashIsHarmless)
