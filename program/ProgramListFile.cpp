@@ -143,7 +143,8 @@ QByteArray CProgramListFile::RemoveSectionAfterwards(const QByteArray& bytes, in
             state = After;
         }
         int k = 0;
-        out += (programHeader(trimmed, &k) ? renumbered(k - 1) : line) + "\r\n";
+        // "[Prog" with a number far below int reads as INT_MIN, which has no number below it: kept as it was
+        out += (programHeader(trimmed, &k) && k > INT_MIN ? renumbered(k - 1) : line) + "\r\n";
     }
     return out;
 }

@@ -1,4 +1,5 @@
 #include "program/PrgSection.h"
+#include "program/ProgramListFile.h"
 #include "support/zvndcm/ParamFile.h"
 #include "tests/program/ListFiles.h"
 #include "tests/support/MessageBoxScript.h"
@@ -126,6 +127,15 @@ TEST(PrgSection, DeleteFromAListCountedFarBelowIntKeepsTheLowestCount)
     TempEnvironment::WriteBytes(list, bytes);
     ASSERT_EQ(1, CPrgSection::Delete(list, "a"));
     EXPECT_EQ(INT_MIN, num(list));
+}
+
+// found by the fuzz target program_list (tests/fuzz/corpus/program_list/crash-prog-header-below-int)
+TEST(PrgSection, TheDialogsFilterKeepsAProgramHeaderNumberedFarBelowInt)
+{
+    const QByteArray list = header("1.0", "ZentorinLite", 2) + listfiles::section(1, "Program", "A", "a.zsf")
+                            + "\r\n[Prog-99999999999]\r\nScript=b.zsf\r\n\r\n[Prog3]\r\nScript=c.zsf\r\n";
+    EXPECT_EQ(header("1.0", "ZentorinLite", 2) + "\r\n[Prog-99999999999]\r\nScript=b.zsf\r\n\r\n[Prog2]\r\nScript=c.zsf\r\n",
+              CProgramListFile::RemoveSectionAfterwards(list, 1));
 }
 
 TEST(PrgSection, AStaleTemporaryFileFromACrashIsHarmless)
