@@ -4,6 +4,8 @@
 #include "platform/ResourceChain.h"
 
 #include <QDomNodeList>
+#include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 using namespace platform;
@@ -23,6 +25,12 @@ CSequentialStreamFromFile::CSequentialStreamFromFile(std::unique_ptr<CHttpFile> 
     QIODevice::open(QIODevice::ReadOnly);
 }
 
+CSequentialStreamFromFile::CSequentialStreamFromFile(QByteArray bytes, qint64 limit)
+    : m_bytes(std::move(bytes)), m_bFromBytes(true), m_nLimit(limit)
+{
+    QIODevice::open(QIODevice::ReadOnly);
+}
+
 CSequentialStreamFromFile::~CSequentialStreamFromFile() { close(); }
 
 void CSequentialStreamFromFile::close()
@@ -31,17 +39,29 @@ void CSequentialStreamFromFile::close()
         m_pFile->Close();
         m_pFile.reset();
     }
+    m_bFromBytes = false;
     QIODevice::close();
+}
+
+// as the internet file reads: `count` bytes, fewer only at the end
+quint32 CSequentialStreamFromFile::readSource(char* data, quint32 count)
+{
+    if (m_pFile)
+        return m_pFile->Read(data, count);
+    const auto got = quint32(std::min<qint64>(count, m_bytes.size() - m_nAt));
+    std::memcpy(data, m_bytes.constData() + m_nAt, got);
+    m_nAt += got;
+    return got;
 }
 
 qint64 CSequentialStreamFromFile::readData(char* data, qint64 maxSize)
 {
-    if (!m_pFile || m_bEnded)
+    if ((!m_pFile && !m_bFromBytes) || m_bEnded)
         return -1;
     // one byte past the limit tells a document that is too large from one that just fits
     const qint64 room = m_nLimit + 1 - m_nRead;
     const auto want = quint32(std::min<qint64>({maxSize, room, 1 << 16}));
-    const quint32 got = want ? m_pFile->Read(data, want) : 0;
+    const quint32 got = want ? readSource(data, want) : 0;
     m_nRead += got;
     if (m_nRead > m_nLimit) {
         m_bOverflow = true;
@@ -64,10 +84,9 @@ int CContentsInfo::Load(const QString& url, const QString& agent, QWidget* owner
             return 0;
         }
         CSequentialStreamFromFile stream(std::move(file), kDocumentLimit);
-        const bool parsed = bool(m_document.setContent(&stream));
-        stream.close();
+        const bool read = readDocument(stream);
         session.Close();
-        if (!parsed || stream.Overflowed()) {
+        if (!read) {
             MessageBox(owner, LoadString(IDS_INFO_NOT_FOUND), MB_OK);
             return 0;
         }
@@ -76,6 +95,30 @@ int CContentsInfo::Load(const QString& url, const QString& agent, QWidget* owner
         MessageBox(owner, LoadString(IDS_CANNOT_CONNECT), MB_OK);
         return 0;
     }
+    return takeFields(owner);
+}
+
+int CContentsInfo::LoadDocument(const QByteArray& bytes, QWidget* owner)
+{
+    m_document = QDomDocument();
+    m_root = QDomElement();
+    CSequentialStreamFromFile stream(bytes, kDocumentLimit);
+    if (!readDocument(stream)) {
+        MessageBox(owner, LoadString(IDS_INFO_NOT_FOUND), MB_OK);
+        return 0;
+    }
+    return takeFields(owner);
+}
+
+bool CContentsInfo::readDocument(CSequentialStreamFromFile& stream)
+{
+    const bool parsed = bool(m_document.setContent(&stream));
+    stream.close();
+    return parsed && !stream.Overflowed();
+}
+
+int CContentsInfo::takeFields(QWidget* owner)
+{
     m_root = m_document.documentElement();
     if (m_root.isNull()) {
         MessageBox(owner, LoadString(IDS_INFO_NOT_VALID), MB_OK);

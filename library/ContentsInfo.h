@@ -17,6 +17,9 @@ class QWidget;
 class CSequentialStreamFromFile : public QIODevice {
 public:
     CSequentialStreamFromFile(std::unique_ptr<platform::CHttpFile> file, qint64 limit);
+    // The same stream over a document already in memory (tests and fuzzing): the bytes are
+    // handed out as the internet file hands out its answer, under the same limit.
+    CSequentialStreamFromFile(QByteArray bytes, qint64 limit);
     ~CSequentialStreamFromFile() override;
     bool isSequential() const override { return true; }
     void close() override;
@@ -27,7 +30,12 @@ protected:
     qint64 writeData(const char*, qint64) override { return -1; }  // read-only
 
 private:
+    quint32 readSource(char* data, quint32 count);
+
     std::unique_ptr<platform::CHttpFile> m_pFile;
+    QByteArray m_bytes;  // the document in memory, when there is no internet file
+    qint64 m_nAt = 0;    // how much of it was handed out
+    bool m_bFromBytes = false;
     qint64 m_nLimit;
     qint64 m_nRead = 0;
     bool m_bOverflow = false;
@@ -48,6 +56,8 @@ public:
 
     // Fetches and parses the document; 1 on success, 0 after its message box (owner `owner`).
     int Load(const QString& url, const QString& agent, QWidget* owner);
+    // The same parse and checks over a document already in memory, with the same messages.
+    int LoadDocument(const QByteArray& bytes, QWidget* owner);
     // The text of the first element (any depth below the root) named by the string `id`;
     // throws std::runtime_error when there is none.
     QString GetElementText(unsigned short id) const;
@@ -59,6 +69,9 @@ public:
     static bool IsPlainFileName(const QString& name);
 
 private:
+    bool readDocument(CSequentialStreamFromFile& stream);  // closes the stream; false for no document
+    int takeFields(QWidget* owner);
+
     QString m_strTitle, m_strFileName, m_strSize, m_strGenre, m_strExtMessage;
     QDomDocument m_document;
     QDomElement m_root;

@@ -11,6 +11,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <climits>
 #include <cstdio>
 
 namespace {
@@ -75,6 +76,9 @@ int CPrgSection::Add(const QString& listPath, const QString& sectionFile)
     copy.SetParameterFile(temporary);
     int count = 0;
     copy.UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Read);
+    // a count that cannot grow ("Num" far beyond int reads as INT_MAX) describes no list to add to
+    if (count == INT_MAX)
+        return failWithCopy();
     ++count;
     if (!copy.UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Write))
         return failWithCopy();

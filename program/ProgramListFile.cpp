@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <climits>
 #include <cstdio>
 
 namespace {
@@ -108,7 +109,9 @@ int CProgramListFile::DecrementCount(const QString& listPath)
     list.SetParameterFile(listPath);
     int count = 0;
     list.UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Read);
-    --count;
+    // "Num" far below int reads as INT_MIN, which has no number below it
+    if (count > INT_MIN)
+        --count;
     list.UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Write);
     return count;
 }
@@ -140,7 +143,8 @@ QByteArray CProgramListFile::RemoveSectionAfterwards(const QByteArray& bytes, in
             state = After;
         }
         int k = 0;
-        out += (programHeader(trimmed, &k) ? renumbered(k - 1) : line) + "\r\n";
+        // "[Prog" with a number far below int reads as INT_MIN, which has no number below it: kept as it was
+        out += (programHeader(trimmed, &k) && k > INT_MIN ? renumbered(k - 1) : line) + "\r\n";
     }
     return out;
 }

@@ -54,8 +54,10 @@ QByteArray CSettingsDocument::Serialize() const
         if (!text.isEmpty())
             text += u'\n';
         text += QLatin1Char('[') + section.name + QLatin1String("]\n");
+        // a tab too is written escaped: at the end of a line it would be a blank that reading
+        // trims, and "[x=y]" + tab, the value "y]" + tab of the name "[x", would read back as a section
         for (const Entry& e : section.entries)
-            text += e.name + u'=' + platform::EscapeLineText(e.value) + u'\n';
+            text += e.name + u'=' + platform::EscapeLineText(e.value).replace(u'\t', QLatin1String("\\t")) + u'\n';
     }
     return text.toUtf8();
 }

@@ -1,10 +1,13 @@
 #include "program/PrgSection.h"
+#include "program/ProgramListFile.h"
 #include "support/zvndcm/ParamFile.h"
 #include "tests/program/ListFiles.h"
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/TempEnvironment.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <climits>
 #include <gtest/gtest.h>
 
 using listfiles::header;
@@ -77,10 +80,14 @@ TEST(PrgSection, AFailedAddLeavesTheListAsItWas)
     const QByteArray before = header("1.0", "ZentorinLite", 1) + listfiles::section(1, "Program", "A", "a.zsf");
     TempEnvironment::WriteBytes(list, before);
 
+    // nothing of a refused append stays beside the list (found by the fuzz target program_list)
+    const auto besideTheList = [&] { return QDir(env.Root()).entryList({"zvnprg*"}, QDir::Files | QDir::Hidden); };
+
     MessageBoxScript boxes;
     boxes.Expect(kUpdateFailed, 0, 1);
     EXPECT_EQ(0, CPrgSection::Add(list, env.Path("missing.txt")));
     EXPECT_EQ(before, TempEnvironment::ReadBytes(list));
+    EXPECT_EQ(QStringList{"zvnprg.lst"}, besideTheList());
 
     // a section file that would open sections of its own, or that is not text, is refused
     TempEnvironment::WriteBytes(env.Path("hostile.txt"), "Title=X\r\n[Prog1]\r\nScript=evil.zsf\r\n");
@@ -90,11 +97,45 @@ TEST(PrgSection, AFailedAddLeavesTheListAsItWas)
     boxes.Expect(kUpdateFailed, 0, 1);
     EXPECT_EQ(0, CPrgSection::Add(list, env.Path("binary.txt")));
     EXPECT_EQ(before, TempEnvironment::ReadBytes(list));
+    EXPECT_EQ(QStringList{"zvnprg.lst"}, besideTheList());
+
+    // a list that is not text takes no count, and one whose count far beyond int reads as INT_MAX cannot grow
+    TempEnvironment::WriteBytes(env.Path("b.txt"), "Title=B\r\nScript=b.zsf\r\n");
+    QByteArray huge = before;
+    huge.replace("Num=1", "Num=99999999999999999999");
+    for (const QByteArray& refused : {before + QByteArray("\0", 1), huge}) {
+        TempEnvironment::WriteBytes(list, refused);
+        boxes.Expect(kUpdateFailed, 0, 1);
+        EXPECT_EQ(0, CPrgSection::Add(list, env.Path("b.txt")));
+        EXPECT_EQ(refused, TempEnvironment::ReadBytes(list));
+        EXPECT_EQ(QStringList{"zvnprg.lst"}, besideTheList());
+    }
 
     // a list that cannot be created: both messages
     TempEnvironment::WriteBytes(env.Path("file"), "x");
     boxes.Expect(kCreateFailed, 0, 1).Expect(kUpdateFailed, 0, 1);
     EXPECT_EQ(0, CPrgSection::Add(env.Path("file/zvnprg.lst"), env.Path("hostile.txt")));
+}
+
+// found by the fuzz target program_list: a count far below int has no number below it
+TEST(PrgSection, DeleteFromAListCountedFarBelowIntKeepsTheLowestCount)
+{
+    TempEnvironment env;
+    const QString list = env.Path("zvnprg.lst");
+    QByteArray bytes = header("1.0", "ZentorinLite", 1) + listfiles::section(1, "Program", "A", "a.zsf");
+    bytes.replace("Num=1", "Num=-99999999999999999999");
+    TempEnvironment::WriteBytes(list, bytes);
+    ASSERT_EQ(1, CPrgSection::Delete(list, "a"));
+    EXPECT_EQ(INT_MIN, num(list));
+}
+
+// found by the fuzz target program_list (tests/fuzz/corpus/program_list/crash-prog-header-below-int)
+TEST(PrgSection, TheDialogsFilterKeepsAProgramHeaderNumberedFarBelowInt)
+{
+    const QByteArray list = header("1.0", "ZentorinLite", 2) + listfiles::section(1, "Program", "A", "a.zsf")
+                            + "\r\n[Prog-99999999999]\r\nScript=b.zsf\r\n\r\n[Prog3]\r\nScript=c.zsf\r\n";
+    EXPECT_EQ(header("1.0", "ZentorinLite", 2) + "\r\n[Prog-99999999999]\r\nScript=b.zsf\r\n\r\n[Prog2]\r\nScript=c.zsf\r\n",
+              CProgramListFile::RemoveSectionAfterwards(list, 1));
 }
 
 TEST(PrgSection, AStaleTemporaryFileFromACrashIsHarmless)

@@ -141,3 +141,16 @@ TEST(Registry, AFileTheStoreCannotReadIsNeverWrittenOver)
         EXPECT_EQ("default", text);
     }
 }
+
+// found by the fuzz target settings (tests/fuzz/corpus/settings/crash-tab-ends-a-value): a write lost the values below
+TEST(Registry, AValueEndingInATabKeepsTheValuesBelowItInTheirSection)
+{
+    TempEnvironment env;
+    ASSERT_TRUE(TempEnvironment::WriteBytes(env.SettingsFile(), "[General\\Authentication]\n[x=y]\\t\nAccessToken=abc\n"));
+    ASSERT_EQ(1, CRegistry::Write(kAuth, "UserName", "new"));
+    QString text;
+    EXPECT_EQ(1, CRegistry::Read(kAuth, "AccessToken", "", text));
+    EXPECT_EQ("abc", text);
+    EXPECT_EQ(1, CRegistry::Read(kAuth, "[x", "", text));
+    EXPECT_EQ("y]\t", text);
+}
