@@ -63,7 +63,9 @@ bool sameKey(QByteArrayView fileKey, const QString& key)
 
 }  // namespace
 
-size_t qHash(const CParamFile::Caseless& name, size_t seed) noexcept { return caselessHash(QStringView(name.text)) ^ seed; }
+// mixed through Qt's integer hash: names like "Prog1".."Prog10000" give runs of near values,
+// which in the table's open addressing would pile up into long probes
+size_t qHash(const CParamFile::Caseless& name, size_t seed) noexcept { return qHash(caselessHash(QStringView(name.text)), seed); }
 
 int CParamFile::SetParameterFile(const QString& path)
 {
