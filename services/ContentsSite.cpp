@@ -157,7 +157,7 @@ struct CContentsSite::Impl {
     std::unique_ptr<httplib::Server> http;
     std::thread httpsThread, httpThread;
     mutable std::mutex mutex;
-    std::map<std::string, ScriptedAnswer> scripts;
+    localservice::ScriptBook<ScriptedAnswer> scripts;
     std::vector<Request> requests;
     X509* certificate = nullptr;
     EVP_PKEY* key = nullptr;
@@ -181,13 +181,8 @@ struct CContentsSite::Impl {
     bool scripted(const httplib::Request& req, httplib::Response& res)
     {
         ScriptedAnswer answer;
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            const auto it = scripts.find(req.path);
-            if (it == scripts.end())
-                return false;
-            answer = it->second;
-        }
+        if (!scripts.Find(req.path, answer))
+            return false;
         res.status = answer.status;
         const std::string body = answer.body;
         const size_t piece = answer.pieceBytes ? answer.pieceBytes : std::max<size_t>(body.size(), 1);
@@ -338,14 +333,12 @@ void CContentsSite::Stop()
 
 void CContentsSite::Script(const std::string& path, const ScriptedAnswer& answer)
 {
-    std::lock_guard<std::mutex> lock(m_impl->mutex);
-    m_impl->scripts[path] = answer;
+    m_impl->scripts.Set(path, answer);
 }
 
 void CContentsSite::ClearScripts()
 {
-    std::lock_guard<std::mutex> lock(m_impl->mutex);
-    m_impl->scripts.clear();
+    m_impl->scripts.Clear();
 }
 
 std::vector<CContentsSite::Request> CContentsSite::Requests() const

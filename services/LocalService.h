@@ -6,6 +6,8 @@
 #include <openssl/evp.h>
 #include <openssl/x509.h>
 #include <csignal>
+#include <map>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -28,5 +30,36 @@ void Stop(httplib::Server* server, std::thread& thread);
 // mask and the signal arrives only at WaitForStopSignal: never lost, never killing half-way.
 sigset_t BlockStopSignals();
 int WaitForStopSignal(const sigset_t& signals);  // the signal that came
+
+// The answers a test has scripted, by path; the server's threads look them up while
+// the test sets and clears them.
+template <class Answer>
+class ScriptBook {
+public:
+    void Set(const std::string& path, const Answer& answer)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_answers[path] = answer;
+    }
+    void Clear()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_answers.clear();
+    }
+    // a copy, so the server answers from it after the lock is gone
+    bool Find(const std::string& path, Answer& answer) const
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const auto it = m_answers.find(path);
+        if (it == m_answers.end())
+            return false;
+        answer = it->second;
+        return true;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::map<std::string, Answer> m_answers;
+};
 
 }  // namespace localservice

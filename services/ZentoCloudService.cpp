@@ -342,7 +342,7 @@ struct CZentoCloudService::Impl {
     std::unique_ptr<httplib::Server> http;
     std::thread httpsThread, httpThread;
     mutable std::mutex mutex;
-    std::map<std::string, ScriptedAnswer> scripts;
+    localservice::ScriptBook<ScriptedAnswer> scripts;
     std::vector<Request> requests;
     std::map<std::string, std::string> lastForm;
     X509* certificate = nullptr;
@@ -351,13 +351,8 @@ struct CZentoCloudService::Impl {
     bool scripted(const httplib::Request& req, httplib::Response& res)
     {
         ScriptedAnswer answer;
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            const auto it = scripts.find(req.path);
-            if (it == scripts.end())
-                return false;
-            answer = it->second;
-        }
+        if (!scripts.Find(req.path, answer))
+            return false;
         if (answer.delayMs > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(answer.delayMs));
         res.status = answer.status;
@@ -599,14 +594,12 @@ void CZentoCloudService::Stop()
 
 void CZentoCloudService::Script(const std::string& path, const ScriptedAnswer& answer)
 {
-    std::lock_guard<std::mutex> lock(m_impl->mutex);
-    m_impl->scripts[path] = answer;
+    m_impl->scripts.Set(path, answer);
 }
 
 void CZentoCloudService::ClearScripts()
 {
-    std::lock_guard<std::mutex> lock(m_impl->mutex);
-    m_impl->scripts.clear();
+    m_impl->scripts.Clear();
 }
 
 std::map<std::string, std::string> CZentoCloudService::LastForm() const
