@@ -17,7 +17,7 @@ constexpr int kMaxPrograms = 100000;
 constexpr int kMaxMissingSections = 1000;
 
 // the drive and folder of a path, ending in "/"
-QString folderOf(const QString& path) { return path.left(path.lastIndexOf(u'/') + 1); }
+QStringView folderOf(const QString& path) { return QStringView(path).first(path.lastIndexOf(u'/') + 1); }
 
 QString registeredFolder(const QString& value)
 {
@@ -52,38 +52,54 @@ bool CProgramListReader::iconsFor(int isSystem, const QString& type, const QImag
 
 int CProgramListReader::DoRead(CParamFile* file, int isSystem, QList<tagPROGITEM>& programs) const
 {
-    int count = 0;
-    file->UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Read);
     // room for the programs at once (a count no list reaches is not trusted with memory)
-    programs.reserve(programs.size() + std::clamp(count, 0, kMaxPrograms));
+    programs.reserve(programs.size() + std::clamp(programCount(*file), 0, kMaxPrograms));
+    return ReadEach(file, isSystem, AllFields, [&](tagPROGITEM& item) { programs.append(std::move(item)); });
+}
+
+int CProgramListReader::ReadEach(CParamFile* file, int isSystem, Fields fields,
+                                 const std::function<void(tagPROGITEM&)>& take) const
+{
+    const int count = programCount(*file);
     for (int n = 1; n <= count; ++n) {
-        const QString section = QStringLiteral("Prog%1").arg(n);
+        const QString section = QStringLiteral("Prog") + QString::number(n);
         tagPROGITEM item;
         const auto text = [&](const QString& key, QString& value, const QString& fallback = QString()) {
             file->UpdateParam(section, key, fallback, value, CParamFile::Read);
         };
         text(QStringLiteral("Type"), item.type, QStringLiteral("Program"));
-        text(QStringLiteral("Jimaku"), item.jimaku, QStringLiteral("NO"));
+        if (fields == AllFields)
+            text(QStringLiteral("Jimaku"), item.jimaku, QStringLiteral("NO"));
         text(QStringLiteral("Title"), item.title);
-        text(QStringLiteral("SubTitle"), item.subTitle);
+        if (fields == AllFields)
+            text(QStringLiteral("SubTitle"), item.subTitle);
         text(QStringLiteral("Script"), item.script);
-        text(QStringLiteral("Summary"), item.summary);
         file->UpdateParam(section, QStringLiteral("Time"), 0, item.time, CParamFile::Read);
-        text(QStringLiteral("Narrator"), item.narrator);
-        text(QStringLiteral("Artist"), item.artist);
-        text(QStringLiteral("ArtWork"), item.artWork);
-        text(QStringLiteral("Profile"), item.profile);
-        text(QStringLiteral("Org"), item.org);
-        text(QStringLiteral("OrgInfo"), item.orgInfo);
-        text(QStringLiteral("Music"), item.music);
-        text(QStringLiteral("Year"), item.year);
+        if (fields == AllFields) {
+            text(QStringLiteral("Summary"), item.summary);
+            text(QStringLiteral("Narrator"), item.narrator);
+            text(QStringLiteral("Artist"), item.artist);
+            text(QStringLiteral("ArtWork"), item.artWork);
+            text(QStringLiteral("Profile"), item.profile);
+            text(QStringLiteral("Org"), item.org);
+            text(QStringLiteral("OrgInfo"), item.orgInfo);
+            text(QStringLiteral("Music"), item.music);
+            text(QStringLiteral("Year"), item.year);
+        }
         if (!iconsFor(isSystem, item.type, &item.icon, &item.iconMask))
             return 0;
         item.isSystem = isSystem;
         item.progNum = n;
-        programs.append(std::move(item));
+        take(item);
     }
     return 1;
+}
+
+int CProgramListReader::programCount(CParamFile& file)
+{
+    int count = 0;
+    file.UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Read);
+    return count;
 }
 
 bool CProgramListReader::HeaderIsValid(CParamFile& file)
@@ -94,8 +110,7 @@ bool CProgramListReader::HeaderIsValid(CParamFile& file)
         return false;
     // a missing section reads as a default program, but a count far beyond the sections
     // the file holds, or beyond any list there is, describes no list: it would only make phantoms
-    int count = 0;
-    file.UpdateParam(QStringLiteral("Programs"), QStringLiteral("Num"), 0, count, CParamFile::Read);
+    const int count = programCount(file);
     return count <= kMaxPrograms && count <= file.GetSectionCount() + kMaxMissingSections;
 }
 
@@ -140,48 +155,66 @@ int CProgramListReader::FindScene(const QString& type, const QString& script, in
     return FindScene(type, script, isSystem, systemList, userList, RegisteredSceneFolders(), actualPath, kind, shortKind);
 }
 
+CProgramListReader::ScenePlaces CProgramListReader::SceneCandidates(const QString& type, const QString& script, int isSystem,
+                                                                     const QString& systemList, const QString& userList,
+                                                                     const SceneFolders& registered)
+{
+    ScenePlaces places;
+    if (type.compare(u"Today", Qt::CaseInsensitive) == 0) {
+        places.kind = QStringLiteral("プラネタリウム番組");
+        places.shortKind = QStringLiteral("プラネタリウム");
+        if (!registered.pln.isEmpty())
+            places.paths << registered.pln + QStringLiteral("/pln.zsf");
+        places.paths << CCommonFile::GetModulePath() + QStringLiteral("../pln/pln.zsf");
+    } else if (type.compare(u"CnsGuide", Qt::CaseInsensitive) == 0) {
+        places.kind = QStringLiteral("88星座ガイド");
+        places.shortKind = QStringLiteral("星座ガイド");
+        if (!registered.consGd.isEmpty())
+            places.paths << registered.consGd + QStringLiteral("/ori/oric.zsf");
+        places.paths << CCommonFile::GetModulePath() + QStringLiteral("../CnsGd/ori/oric.zsf");
+    } else if (type.compare(u"Program", Qt::CaseInsensitive) == 0 || type.compare(u"BGV", Qt::CaseInsensitive) == 0) {
+        places.kind = QStringLiteral("プラネタリウム番組");
+        places.shortKind = QStringLiteral("プラネタリウム");
+        // a scene is a file in its program's own folder: a script naming another folder names none
+        if (script.contains(u'/') || script.contains(u'\\'))
+            return places;
+        const qsizetype dot = script.indexOf(u'.');
+        const QStringView base = dot < 0 ? QStringView() : QStringView(script).first(dot);
+        // one string a path, put together in place: a list of 10,000 programs makes 10,000 of them
+        const auto inFolder = [&](QStringView folder, QStringView below) {
+            QString path;
+            path.reserve(folder.size() + below.size() + base.size() + 1 + script.size());
+            path.append(folder).append(below).append(base).append(u'/').append(script);
+            places.paths << path;
+        };
+        if (!isSystem)
+            inFolder(folderOf(userList), {});
+        else if (!registered.prg.isEmpty())  // a registered folder is the only place: no fallback
+            inFolder(registered.prg, u"/");
+        else
+            inFolder(folderOf(systemList), u"../PRG/");
+    }
+    return places;
+}
+
+QString CProgramListReader::FirstExisting(const QStringList& paths)
+{
+    for (const QString& path : paths)
+        if (CCommonFile::DoesFileExist(path))
+            return path;
+    return {};
+}
+
 int CProgramListReader::FindScene(const QString& type, const QString& script, int isSystem, const QString& systemList,
                                   const QString& userList, const SceneFolders& registered, QString& actualPath, QString& kind,
                                   QString& shortKind)
 {
-    const QString base = script.contains(u'.') ? script.left(script.indexOf(u'.')) : QString();
-    // a scene is a file in its program's own folder: a script naming another folder names none
-    const bool plainName = !script.contains(u'/') && !script.contains(u'\\');
-    QStringList candidates;
-    if (type.compare(u"Today", Qt::CaseInsensitive) == 0) {
-        kind = QStringLiteral("プラネタリウム番組");
-        shortKind = QStringLiteral("プラネタリウム");
-        if (!registered.pln.isEmpty())
-            candidates << registered.pln + QStringLiteral("/pln.zsf");
-        candidates << CCommonFile::GetModulePath() + QStringLiteral("../pln/pln.zsf");
-    } else if (type.compare(u"CnsGuide", Qt::CaseInsensitive) == 0) {
-        kind = QStringLiteral("88星座ガイド");
-        shortKind = QStringLiteral("星座ガイド");
-        if (!registered.consGd.isEmpty())
-            candidates << registered.consGd + QStringLiteral("/ori/oric.zsf");
-        candidates << CCommonFile::GetModulePath() + QStringLiteral("../CnsGd/ori/oric.zsf");
-    } else if (type.compare(u"Program", Qt::CaseInsensitive) == 0 || type.compare(u"BGV", Qt::CaseInsensitive) == 0) {
-        kind = QStringLiteral("プラネタリウム番組");
-        shortKind = QStringLiteral("プラネタリウム");
-        const QString folder = isSystem ? registered.prg : QString();
-        if (!plainName)
-            ;
-        else if (!isSystem)
-            candidates << folderOf(userList) + base + u'/' + script;
-        else if (!folder.isEmpty())  // a registered folder is the only place: no fallback
-            candidates << folder + u'/' + base + u'/' + script;
-        else
-            candidates << folderOf(systemList) + QStringLiteral("../PRG/") + base + u'/' + script;
-    } else {
-        kind.clear();
-        shortKind.clear();
+    const ScenePlaces places = SceneCandidates(type, script, isSystem, systemList, userList, registered);
+    kind = places.kind;
+    shortKind = places.shortKind;
+    const QString found = FirstExisting(places.paths);
+    if (found.isEmpty())
         return 0;
-    }
-    for (const QString& candidate : candidates) {
-        if (CCommonFile::DoesFileExist(candidate)) {
-            actualPath = candidate;
-            return 1;
-        }
-    }
-    return 0;
+    actualPath = found;
+    return 1;
 }

@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QList>
+#include <QStringList>
 #include <functional>
 
 class CParamFile;
@@ -19,6 +20,13 @@ public:
     // Appends the programs of one open list; 0 when it stopped at a type that
     // has no icon for that list (the programs before it stay).
     int DoRead(CParamFile* file, int isSystem, QList<tagPROGITEM>& programs) const;
+
+    // What of a program is read: everything the dialog shows, or only what a list of
+    // programs shows (type, title, scene file and running time).
+    enum Fields { AllFields, ListedFields };
+    // Hands the programs of one open list to `take` one by one, in order; 0 when it
+    // stopped, as DoRead stops.
+    int ReadEach(CParamFile* file, int isSystem, Fields fields, const std::function<void(tagPROGITEM&)>& take) const;
 
     // Loads both lists with their header checks (messages 16006, 16005), each
     // through `readOne` (file, is-system). 1 when the system list loaded and
@@ -46,7 +54,20 @@ public:
                          const QString& userList, const SceneFolders& registered, QString& actualPath, QString& kind,
                          QString& shortKind);
 
+    // Where a program's scene file may be, in the order to look, and the kind of program
+    // (long and short) to tell the user when it is in none of them. No places and no kind
+    // for a type that has no scene.
+    struct ScenePlaces {
+        QStringList paths;
+        QString kind, shortKind;
+    };
+    static ScenePlaces SceneCandidates(const QString& type, const QString& script, int isSystem, const QString& systemList,
+                                       const QString& userList, const SceneFolders& registered);
+    // the first of the paths that names a file, or an empty string
+    static QString FirstExisting(const QStringList& paths);
+
 private:
+    static int programCount(CParamFile& file);  // "Num" of "Programs"
     bool iconsFor(int isSystem, const QString& type, const QImage** icon, const QImage** mask) const;
     const QImage* m_icons;
 };

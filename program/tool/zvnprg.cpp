@@ -10,6 +10,13 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <atomic>
+#include <charconv>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
 namespace {
 
 const char* kHelp =
@@ -62,29 +69,163 @@ bool usableList(const QString& path)
     return !CCommonFile::DoesFileExist(path) || CProgramListReader::OpenList(path, file);
 }
 
+// One program as the tool prints it.
+struct Listed {
+    int system = 0;
+    QString type, title;
+    int time = 0;
+    CProgramListReader::ScenePlaces places;
+    QString scene;  // the scene file found, once looked for
+};
+
+// Programs whose scene files are looked for by whichever thread comes first.
+struct Batch {
+    std::vector<Listed> programs;
+    std::atomic<size_t> next = 0;  // the first program no thread has taken yet
+
+    void lookOut()
+    {
+        for (size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < programs.size();)
+            programs[i].scene = CProgramListReader::FirstExisting(programs[i].places.paths);
+    }
+    void clear()
+    {
+        programs.clear();
+        next = 0;
+    }
+};
+
+// A second thread that looks for the scene files of one batch of programs while the
+// main thread reads the next; the main thread joins in before it prints the batch. Each
+// look is a question to the system, and for 10,000 programs those questions took longer
+// than all the reading and printing.
+class SceneLookout {
+public:
+    SceneLookout() : m_thread([this] { run(); }) {}
+    ~SceneLookout()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_quit = true;
+        }
+        m_changed.notify_all();
+        m_thread.join();
+    }
+    SceneLookout(const SceneLookout&) = delete;
+    SceneLookout& operator=(const SceneLookout&) = delete;
+
+    // Hands the batch over: only finish() may touch it again.
+    void start(Batch* batch)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_batch = batch;
+        }
+        m_changed.notify_all();
+    }
+    // Looks out together with the lookout until every scene of the batch is found.
+    void finish(Batch* batch)
+    {
+        batch->lookOut();
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_batch; });
+    }
+
+private:
+    void run()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_changed.wait(lock, [this] { return m_batch || m_quit; });
+            if (m_quit)
+                return;
+            lock.unlock();
+            m_batch->lookOut();
+            lock.lock();
+            m_batch = nullptr;
+            m_changed.notify_all();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    Batch* m_batch = nullptr;
+    bool m_quit = false;
+    std::thread m_thread;  // last: it starts once the rest is ready
+};
+
 int list(const QString& systemList, const QString& userList)
 {
-    QList<tagPROGITEM> programs;
-    const CProgramListReader reader;
-    if (!CProgramListReader::ReadLists(systemList, userList, [&](CParamFile* file, int isSystem) {
-            return reader.DoRead(file, isSystem, programs);
-        }))
-        return 1;
+    constexpr size_t kBatch = 256;
     QTextStream out(stdout);
+    int index = 0;
+    QString line;
+    // a number's digits, at least `width` of them
+    const auto number = [&line](int n, int width) {
+        char digits[16];
+        const char* end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+        for (qsizetype pad = width - (end - digits); pad > 0; --pad)
+            line.append(u'0');
+        line.append(QLatin1StringView(digits, end - digits));
+    };
+    const auto print = [&](Batch& batch) {
+        for (const Listed& p : batch.programs) {
+            line.resize(0);  // the line's memory is kept from program to program
+            number(index++, 1);
+            line.append(u'\t').append(p.system ? u"system" : u"user").append(u'\t').append(p.type).append(u'\t');
+            line.append(p.title).append(u'\t');
+            if (p.type == u"Today" || p.time == 0) {
+                line.append(u'-');
+            } else {
+                number(p.time / 60, 2);
+                line.append(u':');
+                number(p.time % 60, 2);
+            }
+            line.append(u'\t');
+            if (p.scene.isEmpty())
+                line.append(u"missing: ").append(p.places.kind);
+            else
+                line.append(p.scene);
+            out << line.append(u'\n');
+        }
+        batch.clear();
+    };
+
     // the settings are read once for the whole list, not once a program
     const CProgramListReader::SceneFolders registered = CProgramListReader::RegisteredSceneFolders();
-    for (int i = 0; i < programs.size(); ++i) {
-        const tagPROGITEM& p = programs[i];
-        QString path, kind, shortKind;
-        const bool found =
-            CProgramListReader::FindScene(p.type, p.script, p.isSystem, systemList, userList, registered, path, kind, shortKind);
-        const QString time = p.type == u"Today" || p.time == 0
-                                 ? QStringLiteral("-")
-                                 : QStringLiteral("%1:%2").arg(p.time / 60, 2, 10, QLatin1Char('0')).arg(p.time % 60, 2, 10, QLatin1Char('0'));
-        out << i << '\t' << (p.isSystem ? "system" : "user") << '\t' << p.type << '\t' << p.title << '\t' << time << '\t'
-            << (found ? path : QStringLiteral("missing: ") + kind) << '\n';
+    const CProgramListReader reader;
+    // each batch is printed once its scenes are found: a list of 10,000 is never held whole
+    Batch batches[2];
+    Batch* reading = &batches[0];
+    Batch* looking = &batches[1];
+    bool lookingOut = false;
+    reading->programs.reserve(kBatch);
+    looking->programs.reserve(kBatch);
+    SceneLookout lookout;
+    const auto take = [&](const tagPROGITEM& p) {
+        reading->programs.push_back(
+            {p.isSystem, p.type, p.title, p.time,
+             CProgramListReader::SceneCandidates(p.type, p.script, p.isSystem, systemList, userList, registered), QString()});
+        if (reading->programs.size() < kBatch)
+            return;
+        if (lookingOut) {
+            lookout.finish(looking);
+            print(*looking);
+        }
+        std::swap(reading, looking);
+        lookout.start(looking);
+        lookingOut = true;
+    };
+    const int read = CProgramListReader::ReadLists(systemList, userList, [&](CParamFile* file, int isSystem) {
+        return reader.ReadEach(file, isSystem, CProgramListReader::ListedFields, take);
+    });
+    if (lookingOut) {
+        lookout.finish(looking);
+        print(*looking);
     }
-    return 0;
+    reading->lookOut();
+    print(*reading);
+    return read ? 0 : 1;
 }
 
 }  // namespace

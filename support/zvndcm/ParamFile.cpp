@@ -4,7 +4,8 @@
 #include "platform/FileReplace.h"
 #include "platform/Text.h"
 
-#include <QFile>
+#include <cstring>
+#include <optional>
 
 namespace {
 
@@ -28,6 +29,13 @@ QByteArrayView trimBlanks(QByteArrayView text)
     return text;
 }
 
+// where the byte is, or -1 (a plain search: Qt's looks for a one-byte needle as for any other)
+qsizetype find(QByteArrayView text, char c)
+{
+    const void* at = text.isEmpty() ? nullptr : std::memchr(text.data(), c, size_t(text.size()));
+    return at ? static_cast<const char*>(at) - text.data() : -1;
+}
+
 bool isAscii(QByteArrayView bytes)
 {
     for (char c : bytes)
@@ -45,57 +53,77 @@ QString decode(QByteArrayView bytes)
 size_t caselessHash(QStringView text)
 {
     size_t h = 0;
-    for (QChar c : text)
-        h = h * 31 + c.toCaseFolded().unicode();
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        h = h * 31 + (u >= 0x80 ? c.toCaseFolded().unicode() : u >= 'A' && u <= 'Z' ? u + ('a' - 'A') : u);
+    }
     return h;
 }
 
-// the key part of a key line
-QByteArrayView keyPart(QByteArrayView line) { return trimBlanks(line.first(line.indexOf('='))); }
-
-bool sameKey(QByteArrayView fileKey, const QString& key)
+// The name of a "[name]" line; none when the line has no "]".
+std::optional<QString> sectionName(QByteArrayView text)
 {
-    // letter case never changes a name's length, so most lines are passed over by it
-    if (isAscii(fileKey))
-        return fileKey.size() == key.size() && key.compare(QLatin1StringView(fileKey), Qt::CaseInsensitive) == 0;
-    return key.compare(decode(fileKey), Qt::CaseInsensitive) == 0;
+    // one byte a character: "]" is found among the bytes
+    if (isAscii(text)) {
+        const qsizetype close = find(text, ']');
+        return close < 0 ? std::nullopt : std::optional(QString::fromLatin1(text.sliced(1, close - 1)).trimmed());
+    }
+    // otherwise the name is decoded first: a CP932 character may hold "]" as its second byte
+    const QString decoded = decode(text);
+    const qsizetype close = decoded.indexOf(u']');
+    return close < 0 ? std::nullopt : std::optional(decoded.mid(1, close - 1).trimmed());
 }
 
+// the text given a line end, for a last line that has none, before anything is put after it
+QByteArray ended(QByteArrayView text)
+{
+    return text.toByteArray() + (text.isEmpty() || text.endsWith('\n') ? "" : "\r\n");
+}
+
+// the key part of a key line
+QByteArrayView keyPart(QByteArrayView line) { return trimBlanks(line.first(find(line, '='))); }
+
 }  // namespace
+
+bool CParamFile::KeyLine::is(const QString& key) const
+{
+    // letter case never changes a name's length, and a CP932 name has at least as many
+    // bytes as characters: most lines are passed over by their length alone
+    if (ascii)
+        return name.size() == key.size() && key.compare(QLatin1StringView(name), Qt::CaseInsensitive) == 0;
+    return name.size() >= key.size() && key.compare(decode(name), Qt::CaseInsensitive) == 0;
+}
 
 // mixed through Qt's integer hash: names like "Prog1".."Prog10000" give runs of near values,
 // which in the table's open addressing would pile up into long probes
 size_t qHash(const CParamFile::Caseless& name, size_t seed) noexcept { return qHash(caselessHash(QStringView(name.text)), seed); }
 
+bool CParamFile::Caseless::operator==(const Caseless& other) const
+{
+    // names are mostly asked for as the file spells them
+    return text == other.text || text.compare(other.text, Qt::CaseInsensitive) == 0;
+}
+
 int CParamFile::SetParameterFile(const QString& path)
 {
     m_path = path;
-    m_loaded = false;
-    m_refused = false;
     m_bytes.clear();
+    const platform::WholeFile::Result result = m_read.read(path, kMaxFileSize);
+    m_loaded = result == platform::WholeFile::Read && find(m_read.bytes(), '\0') < 0;
+    m_refused = result == platform::WholeFile::Refused || (result == platform::WholeFile::Read && !m_loaded);
+    if (m_loaded)
+        m_bytes = QByteArray::fromRawData(m_read.bytes().data(), m_read.bytes().size());
+    else
+        m_read.clear();
     index();
-
-    QFile file(path);
-    if (!file.exists())
-        return 0;
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileSize) {
-        m_refused = true;
-        return 0;
-    }
-    QByteArray bytes = file.readAll();
-    if (bytes.contains('\0')) {
-        m_refused = true;
-        return 0;
-    }
-    m_bytes = std::move(bytes);
-    index();
-    m_loaded = true;
-    return 1;
+    return m_loaded ? 1 : 0;
 }
 
-QByteArrayView CParamFile::line(int i) const
+QByteArrayView CParamFile::line(qsizetype start) const
 {
-    return stripEnding(QByteArrayView(m_bytes).sliced(m_lineStarts[i], m_lineStarts[i + 1] - m_lineStarts[i]));
+    const QByteArrayView rest = QByteArrayView(m_bytes).sliced(start);
+    const qsizetype lf = find(rest, '\n');
+    return rest.first(lf < 0 ? rest.size() : lf + 1);
 }
 
 void CParamFile::index()
@@ -104,35 +132,25 @@ void CParamFile::index()
     m_lastName.clear();
     m_lastSection = nullptr;
     m_keysOf = nullptr;
-    m_lineStarts.clear();
-    m_lineStarts.reserve(m_bytes.count('\n') + 2);  // one allocation for a list of 200,000 lines
-    for (qsizetype start = 0; start < m_bytes.size();) {
-        m_lineStarts.append(start);
-        const qsizetype lf = m_bytes.indexOf('\n', start);
-        start = lf < 0 ? m_bytes.size() : lf + 1;
-    }
-    m_lineStarts.append(m_bytes.size());
-
     Section* current = nullptr;
-    for (int i = 0; i + 1 < m_lineStarts.size(); ++i) {
-        const QByteArrayView text = trimBlanks(line(i));
+    for (qsizetype start = 0; start < m_bytes.size();) {
+        const QByteArrayView whole = line(start);
+        const QByteArrayView text = trimBlanks(stripEnding(whole));
         if (text.startsWith('[')) {
-            // the name is decoded before looking for "]", which a CP932 character may hold as its second byte
-            const QString decoded = decode(text);
-            const qsizetype close = decoded.indexOf(u']');
             current = nullptr;
-            if (close < 0)
-                continue;
-            const Caseless name{decoded.mid(1, close - 1).trimmed()};
-            // the first of two sections with one name holds; the second is out of reach
-            if (m_sections.contains(name))
-                continue;
-            current = &m_sections[name];
-            current->header = current->last = i;
-            continue;
+            if (std::optional<QString> name = sectionName(text)) {
+                // the first of two sections with one name holds; the second is out of reach
+                const qsizetype before = m_sections.size();
+                Section& section = m_sections[Caseless{std::move(*name)}];
+                if (m_sections.size() > before) {
+                    current = &section;
+                    current->header = current->last = start;
+                }
+            }
+        } else if (current && find(text, '=') > 0) {
+            current->last = start;
         }
-        if (current && text.indexOf('=') > 0)
-            current->last = i;
+        start += whole.size();
     }
 }
 
@@ -146,33 +164,42 @@ const CParamFile::Section* CParamFile::findSection(const QString& section) const
     return m_lastSection;
 }
 
-int CParamFile::findKey(const Section& section, const QString& key) const
+qsizetype CParamFile::findKey(const Section& section, const QString& key) const
 {
-    // the key names of the section asked for are found once: readers ask for its keys in a row
+    // the key lines of the section asked for are read once, and only as far as a key is
+    // asked for: readers ask for its keys in a row, and often only for the first few
     if (m_keysOf != &section) {
         m_keysOf = &section;
         m_keys.clear();
-        for (int i = section.header + 1; i <= section.last; ++i) {
-            const QByteArrayView text = trimBlanks(line(i));
-            if (text.indexOf('=') > 0)
-                m_keys.append({keyPart(text), i});
-        }
+        m_keysReadTo = section.header + line(section.header).size();
     }
     // from the top: the first of two equal keys holds
     for (const KeyLine& k : m_keys)
-        if (sameKey(k.name, key))
-            return k.line;
+        if (k.is(key))
+            return k.start;
+    while (m_keysReadTo <= section.last) {
+        const qsizetype start = m_keysReadTo;
+        const QByteArrayView whole = line(start);
+        const QByteArrayView text = trimBlanks(stripEnding(whole));
+        m_keysReadTo += whole.size();
+        if (find(text, '=') > 0) {
+            const QByteArrayView name = keyPart(text);
+            m_keys.push_back({name, isAscii(name), start});
+            if (m_keys.back().is(key))
+                return start;
+        }
+    }
     return -1;
 }
 
 int CParamFile::read(const QString& section, const QString& key, QString& value) const
 {
     const Section* s = findSection(section);
-    const int at = s ? findKey(*s, key) : -1;
+    const qsizetype at = s ? findKey(*s, key) : -1;
     if (at < 0)
         return 0;
-    const QByteArrayView text = line(at);
-    value = decode(trimBlanks(text.sliced(text.indexOf('=') + 1)));
+    const QByteArrayView text = stripEnding(line(at));
+    value = decode(trimBlanks(text.sliced(find(text, '=') + 1)));
     return 1;
 }
 
@@ -183,33 +210,31 @@ int CParamFile::write(const QString& section, const QString& key, const QString&
         || key.trimmed().isEmpty() || section.contains(u']'))
         return 0;
     const QByteArray encoded = platform::ToCodePage(value);
-    const int lines = int(m_lineStarts.size()) - 1;
-    // a line end for a last line that has none, before anything is put after it
-    const auto ended = [&](int i) {
-        const QByteArray whole = m_bytes.mid(m_lineStarts[i], m_lineStarts[i + 1] - m_lineStarts[i]);
-        return whole.endsWith('\n') ? whole : whole + "\r\n";
-    };
+    const QByteArrayView all(m_bytes);
+    // the file up to the end of the line beginning at `start`
+    const auto through = [&](qsizetype start) { return all.first(start + line(start).size()); };
 
     QByteArray bytes;
     const Section* s = findSection(section);
-    const int at = s ? findKey(*s, key) : -1;
+    const qsizetype at = s ? findKey(*s, key) : -1;
     if (at >= 0) {
         // keep the key as it was spelled and the line's own ending
-        const QByteArrayView whole = QByteArrayView(m_bytes).sliced(m_lineStarts[at], m_lineStarts[at + 1] - m_lineStarts[at]);
+        const QByteArrayView whole = line(at);
         const QByteArrayView ending = whole.sliced(stripEnding(whole).size());
-        bytes = m_bytes.left(m_lineStarts[at]) + whole.first(whole.indexOf('=') + 1).toByteArray() + encoded
-                + ending.toByteArray() + m_bytes.mid(m_lineStarts[at + 1]);
+        bytes = all.first(at).toByteArray() + whole.first(find(whole, '=') + 1).toByteArray() + encoded
+                + ending.toByteArray() + all.sliced(at + whole.size()).toByteArray();
     } else if (s) {
-        bytes = m_bytes.left(m_lineStarts[s->last]) + ended(s->last) + platform::ToCodePage(key) + '=' + encoded + "\r\n"
-                + m_bytes.mid(m_lineStarts[s->last + 1]);
+        bytes = ended(through(s->last)) + platform::ToCodePage(key) + '=' + encoded + "\r\n"
+                + all.sliced(s->last + line(s->last).size()).toByteArray();
     } else {
-        bytes = (lines > 0 ? m_bytes.left(m_lineStarts[lines - 1]) + ended(lines - 1) : QByteArray()) + '['
-                + platform::ToCodePage(section) + "]\r\n" + platform::ToCodePage(key) + '=' + encoded + "\r\n";
+        bytes = ended(all) + '[' + platform::ToCodePage(section) + "]\r\n" + platform::ToCodePage(key) + '=' + encoded
+                + "\r\n";
     }
     if (!platform::ReplaceFile(m_path, bytes))
         return 0;
     // memory follows the file only once the file is replaced
     m_bytes = std::move(bytes);
+    m_read.clear();
     m_loaded = true;
     index();
     return 1;

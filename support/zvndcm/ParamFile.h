@@ -4,10 +4,12 @@
 // and its sections found in one pass; a key is looked for among the few
 // lines of its section, which lie together in memory. A write changes the one
 // line it concerns and replaces the file, every other byte as it was.
+#include "platform/FileRead.h"
+
 #include <QByteArray>
 #include <QHash>
-#include <QList>
 #include <QString>
+#include <vector>
 
 class CParamFile {
 public:
@@ -39,38 +41,43 @@ public:
     // a name that matches without regard to letter case, hashed without a folded copy
     struct Caseless {
         QString text;
-        bool operator==(const Caseless& other) const { return text.compare(other.text, Qt::CaseInsensitive) == 0; }
+        bool operator==(const Caseless& other) const;
     };
 
 private:
+    // places in the file are byte offsets of line starts: a table of every line would
+    // cost a list of 10,000 programs more memory than the list itself
     struct Section {
-        int header = -1; // line of "[name]"
-        int last = -1;   // last key line, or the header
+        qsizetype header = -1; // the line "[name]"
+        qsizetype last = -1;   // the last key line, or the header
     };
 
     void index();
-    QByteArrayView line(int i) const;  // without its line end
-    int findKey(const Section& section, const QString& key) const;  // its line, or -1
+    QByteArrayView line(qsizetype start) const;      // the line beginning there, with its line end
     const Section* findSection(const QString& section) const;
+    qsizetype findKey(const Section& section, const QString& key) const;  // its line's start, or -1
     int read(const QString& section, const QString& key, QString& value) const;
     int write(const QString& section, const QString& key, const QString& value);
 
     QString m_path;
     bool m_loaded = false;   // the file was there and readable
     bool m_refused = false;  // not text, or too large: never written over
-    QByteArray m_bytes;                  // the file, byte for byte
-    QList<qsizetype> m_lineStarts;       // where each line begins, and the end of the file last
+    platform::WholeFile m_read;          // the file as it was read
+    QByteArray m_bytes;                  // the file, byte for byte: over m_read until the first write
     QHash<Caseless, Section> m_sections; // the first section of each name
     // the section asked for last: readers ask for one section's keys in a row
     mutable QString m_lastName;
     mutable const Section* m_lastSection = nullptr;
-    // the key lines of the section looked in last, with their names
+    // the key lines of the section looked in last, with their names, as far as they are read
     struct KeyLine {
         QByteArrayView name;
-        int line;
+        bool ascii;
+        qsizetype start;
+        bool is(const QString& key) const;  // without regard to case
     };
     mutable const Section* m_keysOf = nullptr;
-    mutable QList<KeyLine> m_keys;
+    mutable std::vector<KeyLine> m_keys;
+    mutable qsizetype m_keysReadTo = 0;  // the first line not read yet
 };
 
 size_t qHash(const CParamFile::Caseless& name, size_t seed = 0) noexcept;
