@@ -8,29 +8,26 @@
 namespace platform {
 namespace {
 
-bool isCSpace(QChar c)
-{
-    const char16_t u = c.unicode();
-    return u == ' ' || (u >= '\t' && u <= '\r');
-}
+bool isCSpace(char16_t u) { return u == ' ' || (u >= '\t' && u <= '\r'); }
 
-}  // namespace
-
-int _wtoi(const QString& text)
+// as the C library's _wtoi, over text of either width
+template <typename Text>
+int toInt(const Text& text)
 {
+    const auto at = [&](qsizetype i) { return QChar(text[i]).unicode(); };
     qsizetype i = 0;
     const qsizetype n = text.size();
-    while (i < n && isCSpace(text[i]))
+    while (i < n && isCSpace(at(i)))
         ++i;
     bool negative = false;
-    if (i < n && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
+    if (i < n && (at(i) == u'+' || at(i) == u'-')) {
+        negative = at(i) == u'-';
         ++i;
     }
     // accumulate as a negative number so that INT_MIN itself is reachable
     long long value = 0;
-    for (; i < n && text[i] >= u'0' && text[i] <= u'9'; ++i) {
-        value = value * 10 - (text[i].unicode() - u'0');
+    for (; i < n && at(i) >= u'0' && at(i) <= u'9'; ++i) {
+        value = value * 10 - (at(i) - u'0');
         if (value < static_cast<long long>(INT_MIN) - 1)
             value = static_cast<long long>(INT_MIN) - 1;  // saturated; the clamp below decides
     }
@@ -38,6 +35,11 @@ int _wtoi(const QString& text)
         return value < INT_MIN ? INT_MIN : static_cast<int>(value);
     return -value > INT_MAX ? INT_MAX : static_cast<int>(-value);
 }
+
+}  // namespace
+
+int _wtoi(const QString& text) { return toInt(text); }
+int _wtoi(QLatin1StringView text) { return toInt(text); }
 
 double _wtof(const QString& text)
 {

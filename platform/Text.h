@@ -9,6 +9,7 @@ namespace platform {
 // other character. No digits give 0; a value beyond int is clamped to
 // INT_MAX or INT_MIN, as the Windows C library does.
 int _wtoi(const QString& text);
+int _wtoi(QLatin1StringView text);
 
 // The longest prefix that reads as a decimal (or hexadecimal, "inf", "nan")
 // floating-point number, in the "C" locale; 0.0 when there is none.

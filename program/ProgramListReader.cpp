@@ -19,6 +19,12 @@ constexpr int kMaxMissingSections = 1000;
 // the drive and folder of a path, ending in "/"
 QStringView folderOf(const QString& path) { return QStringView(path).first(path.lastIndexOf(u'/') + 1); }
 
+// a program type without regard to case; letter case never changes its length
+bool isType(const QString& type, QStringView name)
+{
+    return type.size() == name.size() && type.compare(name, Qt::CaseInsensitive) == 0;
+}
+
 QString registeredFolder(const QString& value)
 {
     QString folder;
@@ -160,19 +166,19 @@ CProgramListReader::ScenePlaces CProgramListReader::SceneCandidates(const QStrin
                                                                      const SceneFolders& registered)
 {
     ScenePlaces places;
-    if (type.compare(u"Today", Qt::CaseInsensitive) == 0) {
+    if (isType(type, u"Today")) {
         places.kind = QStringLiteral("プラネタリウム番組");
         places.shortKind = QStringLiteral("プラネタリウム");
         if (!registered.pln.isEmpty())
             places.paths << registered.pln + QStringLiteral("/pln.zsf");
         places.paths << CCommonFile::GetModulePath() + QStringLiteral("../pln/pln.zsf");
-    } else if (type.compare(u"CnsGuide", Qt::CaseInsensitive) == 0) {
+    } else if (isType(type, u"CnsGuide")) {
         places.kind = QStringLiteral("88星座ガイド");
         places.shortKind = QStringLiteral("星座ガイド");
         if (!registered.consGd.isEmpty())
             places.paths << registered.consGd + QStringLiteral("/ori/oric.zsf");
         places.paths << CCommonFile::GetModulePath() + QStringLiteral("../CnsGd/ori/oric.zsf");
-    } else if (type.compare(u"Program", Qt::CaseInsensitive) == 0 || type.compare(u"BGV", Qt::CaseInsensitive) == 0) {
+    } else if (isType(type, u"Program") || isType(type, u"BGV")) {
         places.kind = QStringLiteral("プラネタリウム番組");
         places.shortKind = QStringLiteral("プラネタリウム");
         // a scene is a file in its program's own folder: a script naming another folder names none

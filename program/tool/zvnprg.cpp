@@ -8,11 +8,13 @@
 #include "support/zvndcm/ParamFile.h"
 
 #include <QCoreApplication>
+#include <QStringEncoder>
 #include <QTextStream>
 
 #include <atomic>
 #include <charconv>
 #include <condition_variable>
+#include <cstdio>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -95,13 +97,17 @@ struct Batch {
     }
 };
 
-// A second thread that looks for the scene files of one batch of programs while the
-// main thread reads the next; the main thread joins in before it prints the batch. Each
-// look is a question to the system, and for 10,000 programs those questions took longer
-// than all the reading and printing.
+// Threads that look for the scene files of one batch of programs while the main thread
+// reads the next; the main thread joins in before it prints the batch. Each look is a
+// question to the system, and for 10,000 programs those questions took longer than all
+// the reading and printing.
 class SceneLookout {
 public:
-    SceneLookout() : m_thread([this] { run(); }) {}
+    explicit SceneLookout(int threads)
+    {
+        for (int i = 0; i < threads; ++i)
+            m_threads.emplace_back([this] { run(); });
+    }
     ~SceneLookout()
     {
         {
@@ -109,7 +115,8 @@ public:
             m_quit = true;
         }
         m_changed.notify_all();
-        m_thread.join();
+        for (std::thread& thread : m_threads)
+            thread.join();
     }
     SceneLookout(const SceneLookout&) = delete;
     SceneLookout& operator=(const SceneLookout&) = delete;
@@ -120,73 +127,102 @@ public:
         {
             const std::lock_guard lock(m_mutex);
             m_batch = batch;
+            ++m_round;
+            m_looking = m_threads.size();
         }
         m_changed.notify_all();
     }
-    // Looks out together with the lookout until every scene of the batch is found.
+    // Looks out together with the lookouts until every scene of the batch is found.
     void finish(Batch* batch)
     {
         batch->lookOut();
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return !m_batch; });
+        m_changed.wait(lock, [this] { return m_looking == 0; });
     }
 
 private:
     void run()
     {
+        size_t round = 0;
         std::unique_lock lock(m_mutex);
         for (;;) {
-            m_changed.wait(lock, [this] { return m_batch || m_quit; });
+            m_changed.wait(lock, [&] { return m_round != round || m_quit; });
             if (m_quit)
                 return;
+            round = m_round;
+            Batch* batch = m_batch;
             lock.unlock();
-            m_batch->lookOut();
+            batch->lookOut();
             lock.lock();
-            m_batch = nullptr;
-            m_changed.notify_all();
+            if (--m_looking == 0)
+                m_changed.notify_all();
         }
     }
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
     Batch* m_batch = nullptr;
+    size_t m_round = 0;    // batches handed over so far
+    size_t m_looking = 0;  // lookouts not done with the batch yet
     bool m_quit = false;
-    std::thread m_thread;  // last: it starts once the rest is ready
+    std::vector<std::thread> m_threads;
 };
 
 int list(const QString& systemList, const QString& userList)
 {
     constexpr size_t kBatch = 256;
-    QTextStream out(stdout);
     int index = 0;
-    QString line;
+    // lines are written as UTF-8 straight into one buffer, and the buffer to standard output
+    QStringEncoder utf8(QStringEncoder::Utf8);
+    QByteArray buffer(64 * 1024, Qt::Uninitialized);
+    char* end = buffer.data();
+    const auto flush = [&] {
+        std::fwrite(buffer.constData(), 1, size_t(end - buffer.constData()), stdout);
+        end = buffer.data();
+    };
+    const auto put = [&](QStringView text) {
+        if (end + utf8.requiredSpace(text.size()) > buffer.data() + buffer.size()) {
+            flush();
+            if (utf8.requiredSpace(text.size()) > buffer.size())
+                buffer.resize(utf8.requiredSpace(text.size()));
+        }
+        end = utf8.appendToBuffer(end, text);
+    };
     // a number's digits, at least `width` of them
-    const auto number = [&line](int n, int width) {
-        char digits[16];
-        const char* end = std::to_chars(digits, digits + sizeof digits, n).ptr;
-        for (qsizetype pad = width - (end - digits); pad > 0; --pad)
-            line.append(u'0');
-        line.append(QLatin1StringView(digits, end - digits));
+    const auto number = [&](int n, int width) {
+        char16_t digits[16];
+        char text[16];
+        const qsizetype length = std::to_chars(text, text + sizeof text, n).ptr - text;
+        qsizetype at = 0;
+        for (; at < width - length; ++at)
+            digits[at] = u'0';
+        for (qsizetype i = 0; i < length; ++i)
+            digits[at++] = char16_t(text[i]);
+        put(QStringView(digits, at));
     };
     const auto print = [&](Batch& batch) {
         for (const Listed& p : batch.programs) {
-            line.resize(0);  // the line's memory is kept from program to program
             number(index++, 1);
-            line.append(u'\t').append(p.system ? u"system" : u"user").append(u'\t').append(p.type).append(u'\t');
-            line.append(p.title).append(u'\t');
+            put(p.system ? u"\tsystem\t" : u"\tuser\t");
+            put(p.type);
+            put(u"\t");
+            put(p.title);
+            put(u"\t");
             if (p.type == u"Today" || p.time == 0) {
-                line.append(u'-');
+                put(u"-");
             } else {
                 number(p.time / 60, 2);
-                line.append(u':');
+                put(u":");
                 number(p.time % 60, 2);
             }
-            line.append(u'\t');
-            if (p.scene.isEmpty())
-                line.append(u"missing: ").append(p.places.kind);
-            else
-                line.append(p.scene);
-            out << line.append(u'\n');
+            put(u"\t");
+            if (p.scene.isEmpty()) {
+                put(u"missing: ");
+                put(p.places.kind);
+            } else {
+                put(p.scene);
+            }
+            put(u"\n");
         }
         batch.clear();
     };
@@ -201,7 +237,7 @@ int list(const QString& systemList, const QString& userList)
     bool lookingOut = false;
     reading->programs.reserve(kBatch);
     looking->programs.reserve(kBatch);
-    SceneLookout lookout;
+    SceneLookout lookout(1);
     const auto take = [&](const tagPROGITEM& p) {
         reading->programs.push_back(
             {p.isSystem, p.type, p.title, p.time,
@@ -225,6 +261,7 @@ int list(const QString& systemList, const QString& userList)
     }
     reading->lookOut();
     print(*reading);
+    flush();
     return read ? 0 : 1;
 }
 

@@ -4,13 +4,17 @@
 #include "platform/FileReplace.h"
 #include "platform/Text.h"
 
+#include <QHashFunctions>
+
+#include <bit>
 #include <cstring>
-#include <optional>
 
 namespace {
 
 // far above a list of 10,000 programs; anything larger is not one of ours
 constexpr qint64 kMaxFileSize = 64 * 1024 * 1024;
+// room made for sections before they are counted: a list of 100,000 programs
+constexpr size_t kMostSectionsAtOnce = 100001;
 
 QByteArrayView stripEnding(QByteArrayView line)
 {
@@ -50,28 +54,58 @@ QString decode(QByteArrayView bytes)
     return isAscii(bytes) ? QString::fromLatin1(bytes) : platform::FromCodePage(QByteArray::fromRawData(bytes.data(), bytes.size()));
 }
 
-size_t caselessHash(QStringView text)
+// The name of a "[name]" line of ASCII, pointed to where it lies; false when the line
+// has no "]". One byte a character: "]" is found among the bytes.
+bool asciiSectionName(QByteArrayView text, QByteArrayView& name)
+{
+    const qsizetype close = find(text, ']');
+    if (close < 0)
+        return false;
+    name = text.sliced(1, close - 1);
+    // as QString::trimmed trims: ASCII's blanks and line breaks
+    const auto space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    while (!name.isEmpty() && space(name.front()))
+        name = name.sliced(1);
+    while (!name.isEmpty() && space(name.back()))
+        name.chop(1);
+    return true;
+}
+
+// The name of any other "[name]" line, decoded first: a CP932 character may hold "]" as
+// its second byte.
+bool decodedSectionName(QByteArrayView text, QString& name)
+{
+    const QString decoded = decode(text);
+    const qsizetype close = decoded.indexOf(u']');
+    if (close < 0)
+        return false;
+    name = decoded.mid(1, close - 1).trimmed();
+    return true;
+}
+
+// mixed through Qt's integer hash: names like "Prog1".."Prog10000" give runs of near values,
+// which in an open-addressed table would pile up into long probes
+template <typename Text>
+quint32 nameHash(const Text& name)
 {
     size_t h = 0;
-    for (QChar c : text) {
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c(name[i]);
         const char16_t u = c.unicode();
         h = h * 31 + (u >= 0x80 ? c.toCaseFolded().unicode() : u >= 'A' && u <= 'Z' ? u + ('a' - 'A') : u);
     }
-    return h;
+    return quint32(qHash(h));
 }
 
-// The name of a "[name]" line; none when the line has no "]".
-std::optional<QString> sectionName(QByteArrayView text)
+// The slot of a hash in the table: the first from the hash's own that is empty or holds a
+// section `same` accepts. The table is never more than half full.
+template <typename Same>
+size_t probe(const std::vector<int>& table, size_t hash, const Same& same)
 {
-    // one byte a character: "]" is found among the bytes
-    if (isAscii(text)) {
-        const qsizetype close = find(text, ']');
-        return close < 0 ? std::nullopt : std::optional(QString::fromLatin1(text.sliced(1, close - 1)).trimmed());
-    }
-    // otherwise the name is decoded first: a CP932 character may hold "]" as its second byte
-    const QString decoded = decode(text);
-    const qsizetype close = decoded.indexOf(u']');
-    return close < 0 ? std::nullopt : std::optional(decoded.mid(1, close - 1).trimmed());
+    const size_t mask = table.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask)
+        if (table[i] == 0 || same(table[i] - 1))
+            return i;
 }
 
 // the text given a line end, for a last line that has none, before anything is put after it
@@ -89,19 +123,58 @@ bool CParamFile::KeyLine::is(const QString& key) const
 {
     // letter case never changes a name's length, and a CP932 name has at least as many
     // bytes as characters: most lines are passed over by their length alone
-    if (ascii)
-        return name.size() == key.size() && key.compare(QLatin1StringView(name), Qt::CaseInsensitive) == 0;
-    return name.size() >= key.size() && key.compare(decode(name), Qt::CaseInsensitive) == 0;
+    if (!ascii)
+        return name.size() >= key.size() && key.compare(decode(name), Qt::CaseInsensitive) == 0;
+    if (name.size() != key.size())
+        return false;
+    const auto lower = [](char16_t c) { return c >= 'A' && c <= 'Z' ? char16_t(c + ('a' - 'A')) : c; };
+    for (qsizetype i = 0; i < key.size(); ++i) {
+        const char16_t k = key[i].unicode();
+        // a letter beyond ASCII may still fold to one (the Kelvin sign to "k"): Qt decides those
+        if (k >= 0x80)
+            return key.compare(QLatin1StringView(name), Qt::CaseInsensitive) == 0;
+        if (lower(k) != lower(char16_t(name[i])))
+            return false;
+    }
+    return true;
 }
 
-// mixed through Qt's integer hash: names like "Prog1".."Prog10000" give runs of near values,
-// which in the table's open addressing would pile up into long probes
-size_t qHash(const CParamFile::Caseless& name, size_t seed) noexcept { return qHash(caselessHash(QStringView(name.text)), seed); }
+QLatin1StringView CParamFile::asciiName(const Section& section) const
+{
+    return QLatin1StringView(m_bytes.constData() + section.name, section.nameSize);
+}
 
-bool CParamFile::Caseless::operator==(const Caseless& other) const
+bool CParamFile::sameName(const Section& section, const QString& name) const
 {
     // names are mostly asked for as the file spells them
-    return text == other.text || text.compare(other.text, Qt::CaseInsensitive) == 0;
+    if (section.decoded >= 0) {
+        const QString& own = m_decodedNames[size_t(section.decoded)];
+        return own == name || own.compare(name, Qt::CaseInsensitive) == 0;
+    }
+    return name == asciiName(section) || name.compare(asciiName(section), Qt::CaseInsensitive) == 0;
+}
+
+bool CParamFile::sameName(const Section& a, const Section& b) const
+{
+    if (a.decoded < 0 && b.decoded < 0)
+        return asciiName(a).compare(asciiName(b), Qt::CaseInsensitive) == 0;
+    return sameName(a, b.decoded >= 0 ? m_decodedNames[size_t(b.decoded)] : QString(asciiName(b)));
+}
+
+void CParamFile::addSection(Section section, qsizetype& current)
+{
+    // the first of two sections with one name holds; the second is out of reach
+    const size_t slot = probe(m_table, section.hash, [&](int i) { return sameName(m_sections[size_t(i)], section); });
+    if (m_table[slot] != 0)
+        return;
+    m_sections.push_back(section);
+    m_table[slot] = int(m_sections.size());
+    current = qsizetype(m_sections.size()) - 1;
+    if (m_sections.size() * 2 <= m_table.size())
+        return;
+    m_table.assign(m_table.size() * 2, 0);
+    for (size_t i = 0; i < m_sections.size(); ++i)
+        m_table[probe(m_table, m_sections[i].hash, [](int) { return false; })] = int(i) + 1;
 }
 
 int CParamFile::SetParameterFile(const QString& path)
@@ -129,26 +202,45 @@ QByteArrayView CParamFile::line(qsizetype start) const
 void CParamFile::index()
 {
     m_sections.clear();
+    m_decodedNames.clear();
+    // room for every section at once, found by the "[" the file holds: a list that grows
+    // touches fresh memory again and again, and on the virtual machines desktops run in
+    // each fresh page costs some 10 µs
+    size_t brackets = 0;
+    for (QByteArrayView rest(m_bytes); brackets < kMostSectionsAtOnce; ++brackets) {
+        const qsizetype at = find(rest, '[');
+        if (at < 0)
+            break;
+        rest = rest.sliced(at + 1);
+    }
+    m_sections.reserve(brackets);
+    m_table.assign(std::bit_ceil(std::max<size_t>(64, brackets * 2 + 2)), 0);
     m_lastName.clear();
     m_lastSection = nullptr;
     m_keysOf = nullptr;
-    Section* current = nullptr;
+    qsizetype current = -1;  // the section whose key lines these are; a pointer would move as the list grows
     for (qsizetype start = 0; start < m_bytes.size();) {
         const QByteArrayView whole = line(start);
         const QByteArrayView text = trimBlanks(stripEnding(whole));
         if (text.startsWith('[')) {
-            current = nullptr;
-            if (std::optional<QString> name = sectionName(text)) {
-                // the first of two sections with one name holds; the second is out of reach
-                const qsizetype before = m_sections.size();
-                Section& section = m_sections[Caseless{std::move(*name)}];
-                if (m_sections.size() > before) {
-                    current = &section;
-                    current->header = current->last = start;
-                }
+            current = -1;
+            Section section;
+            section.header = section.last = quint32(start);
+            QByteArrayView ascii;
+            QString decoded;
+            if (isAscii(text) && asciiSectionName(text, ascii)) {
+                section.name = quint32(ascii.data() - m_bytes.constData());
+                section.nameSize = quint32(ascii.size());
+                section.hash = nameHash(QLatin1StringView(ascii));
+                addSection(section, current);
+            } else if (!isAscii(text) && decodedSectionName(text, decoded)) {
+                section.decoded = int(m_decodedNames.size());
+                section.hash = nameHash(decoded);
+                m_decodedNames.push_back(std::move(decoded));
+                addSection(section, current);
             }
-        } else if (current && find(text, '=') > 0) {
-            current->last = start;
+        } else if (current >= 0 && find(text, '=') > 0) {
+            m_sections[size_t(current)].last = quint32(start);
         }
         start += whole.size();
     }
@@ -158,9 +250,9 @@ const CParamFile::Section* CParamFile::findSection(const QString& section) const
 {
     if (m_lastSection && section == m_lastName)
         return m_lastSection;
-    const auto s = m_sections.constFind(Caseless{section});
+    const size_t slot = probe(m_table, nameHash(section), [&](int i) { return sameName(m_sections[size_t(i)], section); });
     m_lastName = section;
-    m_lastSection = s == m_sections.cend() ? nullptr : &*s;
+    m_lastSection = m_table[slot] != 0 ? &m_sections[size_t(m_table[slot] - 1)] : nullptr;
     return m_lastSection;
 }
 
@@ -192,14 +284,23 @@ qsizetype CParamFile::findKey(const Section& section, const QString& key) const
     return -1;
 }
 
-int CParamFile::read(const QString& section, const QString& key, QString& value) const
+bool CParamFile::valueBytes(const QString& section, const QString& key, QByteArrayView& value) const
 {
     const Section* s = findSection(section);
     const qsizetype at = s ? findKey(*s, key) : -1;
     if (at < 0)
-        return 0;
+        return false;
     const QByteArrayView text = stripEnding(line(at));
-    value = decode(trimBlanks(text.sliced(find(text, '=') + 1)));
+    value = trimBlanks(text.sliced(find(text, '=') + 1));
+    return true;
+}
+
+int CParamFile::read(const QString& section, const QString& key, QString& value) const
+{
+    QByteArrayView bytes;
+    if (!valueBytes(section, key, bytes))
+        return 0;
+    value = decode(bytes);
     return 1;
 }
 
@@ -255,9 +356,10 @@ int CParamFile::UpdateParam(const QString& section, const QString& key, int defa
 {
     if (mode == Write)
         return write(section, key, QString::number(value));
-    QString text;
-    if (read(section, key, text)) {
-        value = platform::_wtoi(text);
+    QByteArrayView text;
+    if (valueBytes(section, key, text)) {
+        // digits are ASCII in any case: only other text needs decoding to be read as a number
+        value = isAscii(text) ? platform::_wtoi(QLatin1StringView(text)) : platform::_wtoi(decode(text));
         return 1;
     }
     value = defaultValue;

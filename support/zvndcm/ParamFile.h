@@ -7,7 +7,6 @@
 #include "platform/FileRead.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
 #include <vector>
 
@@ -38,24 +37,24 @@ public:
     // how many sections of distinct names the file holds
     int GetSectionCount() const { return int(m_sections.size()); }
 
-    // a name that matches without regard to letter case, hashed without a folded copy
-    struct Caseless {
-        QString text;
-        bool operator==(const Caseless& other) const;
-    };
-
 private:
     // places in the file are byte offsets of line starts: a table of every line would
     // cost a list of 10,000 programs more memory than the list itself
+    // offsets fit 32 bits: files beyond 64 MiB are refused
     struct Section {
-        qsizetype header = -1; // the line "[name]"
-        qsizetype last = -1;   // the last key line, or the header
+        quint32 header = 0;    // the line "[name]"
+        quint32 last = 0;      // the last key line, or the header
+        quint32 name = 0;      // the name's bytes in the header, when they are ASCII
+        quint32 nameSize = 0;
+        qint32 decoded = -1;   // otherwise its place among the decoded names
+        quint32 hash = 0;      // of the name without regard to case
     };
 
     void index();
     QByteArrayView line(qsizetype start) const;      // the line beginning there, with its line end
     const Section* findSection(const QString& section) const;
     qsizetype findKey(const Section& section, const QString& key) const;  // its line's start, or -1
+    bool valueBytes(const QString& section, const QString& key, QByteArrayView& value) const;  // as in the file
     int read(const QString& section, const QString& key, QString& value) const;
     int write(const QString& section, const QString& key, const QString& value);
 
@@ -64,7 +63,16 @@ private:
     bool m_refused = false;  // not text, or too large: never written over
     platform::WholeFile m_read;          // the file as it was read
     QByteArray m_bytes;                  // the file, byte for byte: over m_read until the first write
-    QHash<Caseless, Section> m_sections; // the first section of each name
+    // The first section of each name, in the file's order, found through a table of
+    // their numbers by the names' hash: no string is made for a name that is ASCII, and
+    // a list of 10,000 programs is indexed without 10,000 small allocations.
+    std::vector<Section> m_sections;
+    std::vector<QString> m_decodedNames;  // names that are not ASCII, decoded
+    std::vector<int> m_table;             // a section's number + 1 in its hash's slot, 0 when empty
+    QLatin1StringView asciiName(const Section& section) const;
+    bool sameName(const Section& section, const QString& name) const;
+    bool sameName(const Section& a, const Section& b) const;
+    void addSection(Section section, qsizetype& current);
     // the section asked for last: readers ask for one section's keys in a row
     mutable QString m_lastName;
     mutable const Section* m_lastSection = nullptr;
@@ -79,5 +87,3 @@ private:
     mutable std::vector<KeyLine> m_keys;
     mutable qsizetype m_keysReadTo = 0;  // the first line not read yet
 };
-
-size_t qHash(const CParamFile::Caseless& name, size_t seed = 0) noexcept;
