@@ -36,6 +36,10 @@ const char* kHelp =
     "                                   上映時間、見つかったシーンファイル（またはない番組の種類）。\n"
     "                                   Shows what the program dialog lists: index, list, type, title,\n"
     "                                   running time, and the scene file found (or the kind missing).\n"
+    "                                   利用者リストが番組リストでないときは、システムの番組を表示してから\n"
+    "                                   メッセージを出します（終了コード 1）。\n"
+    "                                   A user list that is not a program list: the system's programs,\n"
+    "                                   then the message (exit status 1).\n"
     "\n"
     "メッセージは標準エラーに出ます。成功なら終了コード 0、失敗なら 1。\n"
     "Messages go to standard error. Exit status 0 on success, 1 on failure.\n";

@@ -358,8 +358,9 @@ int CParamFile::UpdateParam(const QString& section, const QString& key, int defa
         return write(section, key, QString::number(value));
     QByteArrayView text;
     if (valueBytes(section, key, text)) {
-        // digits are ASCII in any case: only other text needs decoding to be read as a number
-        value = isAscii(text) ? platform::_wtoi(QLatin1StringView(text)) : platform::_wtoi(decode(text));
+        // read from the bytes themselves: no byte of a CP932 character is a digit, a sign or
+        // a blank, so the number ends where it would end in the decoded text
+        value = platform::_wtoi(QLatin1StringView(text));
         return 1;
     }
     value = defaultValue;

@@ -88,3 +88,39 @@ TEST(ZvnprgTool, FailsCleanlyAndChangesNothing)
     EXPECT_EQ(before, TempEnvironment::ReadBytes(list));
     EXPECT_EQ(1, zvnprg({"frobnicate"}).exit);
 }
+
+TEST(ZvnprgTool, ListsALongListInOrderAndWhatItReadBeforeAUserListThatIsNone)
+{
+    // many batches of programs, each scene looked for apart from the reading: every line
+    // still comes in the list's order, with its own scene or its own kind missing
+    TempEnvironment env;
+    constexpr int kPrograms = 1200;  // more than one buffer of output
+    QByteArray system = header("1.0", "ZentorinLite", kPrograms);
+    for (int n = 1; n <= kPrograms; ++n) {
+        const QString name = QString("p%1").arg(n);
+        system += section(n, n % 5 ? "Program" : "BGV", QString::fromUtf8("番組%1").arg(n), name + ".zsf", n);
+        if (n % 3 == 0)
+            TempEnvironment::WriteBytes(env.Path("PRG/" + name + "/" + name + ".zsf"), "scene");
+    }
+    TempEnvironment::WriteBytes(env.Path("System/zvnprg.lst"), system);
+    TempEnvironment::WriteBytes(env.Path("User/zvnprg.lst"), header("2.0"));
+
+    const ToolRun r = zvnprg({"list", env.Path("System/zvnprg.lst"), env.Path("User/zvnprg.lst")});
+    EXPECT_EQ(1, r.exit);
+    EXPECT_TRUE(r.err.contains(QString::fromUtf8("番組リストファイルの形式が不正です。"))) << r.err.toStdString();
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(kPrograms, lines.size());
+    for (int n = 1; n <= kPrograms; ++n) {
+        const QString name = QString("p%1").arg(n);
+        const QString scene = n % 3 == 0 ? env.Path("System/../PRG/" + name + "/" + name + ".zsf")
+                                         : QString::fromUtf8("missing: プラネタリウム番組");
+        EXPECT_EQ(QString::fromUtf8("%1\tsystem\t%2\t番組%3\t%4:%5\t%6")
+                      .arg(n - 1)
+                      .arg(n % 5 ? "Program" : "BGV")
+                      .arg(n)
+                      .arg(n / 60, 2, 10, QChar('0'))
+                      .arg(n % 60, 2, 10, QChar('0'))
+                      .arg(scene),
+                  lines[n - 1]);
+    }
+}

@@ -184,3 +184,33 @@ TEST(ZsfFile, DescriptionIsReadInItsEscapedForm)
     EXPECT_EQ(QString::fromUtf8("冬の大三角\\r\\nオリオン座"), CZsfFile(env.Path("scene.zsf")).GetDescription());
     EXPECT_EQ("", CZsfFile(env.Path("missing.zsf")).GetDescription());
 }
+
+TEST(ParamFile, AListOfManySectionsIsFoundWhole)
+{
+    // more sections than room is made for at first, and more bytes than one large page:
+    // every section is found, the last as well as the first
+    QByteArray bytes;
+    const QByteArray text(8, 'x');
+    for (int n = 1; n <= 140000; ++n)
+        bytes += "[S" + QByteArray::number(n) + "]\r\nK=" + QByteArray::number(n) + text + "\r\n";
+    ASSERT_GT(bytes.size(), 2 << 20);
+    ListFile list(bytes);
+    EXPECT_EQ(140000, list.file.GetSectionCount());
+    for (int n : {1, 64, 65, 100001, 131073, 140000}) {
+        QString value;
+        EXPECT_EQ(1, list.file.UpdateParam("s" + QString::number(n), "k", "", value, CParamFile::Read)) << n;
+        EXPECT_EQ(QString::number(n) + QString(text), value) << n;
+    }
+}
+
+TEST(ParamFile, NamesMatchAsUnicodeFoldsTheirCase)
+{
+    // the Kelvin sign folds to "k": a name asked for with it is the file's ASCII name
+    ListFile list("[Kelvin]\r\nKey=1\r\n[\x82\x60\x82\x61]\r\nKey=2\r\n");  // "ＡＢ"
+    int value = 0;
+    EXPECT_EQ(1, list.file.UpdateParam(QString::fromUtf8("\u212Aelvin"), QString::fromUtf8("\u212Aey"), 0, value,
+                                       CParamFile::Read));
+    EXPECT_EQ(1, value);
+    EXPECT_EQ(1, list.file.UpdateParam(QString::fromUtf8("ａｂ"), "KEY", 0, value, CParamFile::Read));
+    EXPECT_EQ(2, value);
+}
