@@ -7,10 +7,10 @@
 namespace platform {
 
 // A file read whole into memory of its own. Every 4 KiB page a process touches for
-// the first time costs the system a fault, and in the virtual machines desktops run
-// in more and more a fault costs some 10 µs: a 4 MiB program list read into the
-// ordinary heap spent 15 ms faulting and 1 ms reading. A large file is therefore
-// read into memory the system may back with 2 MiB pages.
+// the first time costs the system a fault, and in a virtual machine a fault can cost
+// some 10 µs: a 4 MiB program list read into the ordinary heap spent 15 ms faulting
+// and 1 ms reading in the one the benchmarks run in. A large file is therefore read
+// into memory the system may back with 2 MiB pages.
 class WholeFile {
 public:
     enum Result { Read, Missing, Refused };

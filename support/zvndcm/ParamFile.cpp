@@ -203,9 +203,9 @@ void CParamFile::index()
 {
     m_sections.clear();
     m_decodedNames.clear();
-    // room for every section at once, found by the "[" the file holds: a list that grows
-    // touches fresh memory again and again, and on the virtual machines desktops run in
-    // each fresh page costs some 10 µs
+    // room for every section at once, as many as the file holds "[": a list that grows
+    // touches fresh memory again and again, and each fresh page is a fault (some 10 µs
+    // in the virtual machine the benchmarks run in)
     size_t brackets = 0;
     for (QByteArrayView rest(m_bytes); brackets < kMostSectionsAtOnce; ++brackets) {
         const qsizetype at = find(rest, '[');
