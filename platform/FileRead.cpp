@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -84,6 +86,40 @@ void WholeFile::clear()
 {
     m_memory.reset();
     m_size = 0;
+}
+
+bool IsFile(int folder, const char* path)
+{
+    struct stat st;
+    return fstatat(folder, path, &st, 0) == 0 && !S_ISDIR(st.st_mode);
+}
+
+FileLookups::~FileLookups()
+{
+    for (const auto& [name, fd] : m_folders)
+        if (fd >= 0)
+            ::close(fd);
+}
+
+bool FileLookups::isFile(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    // a NUL would cut the name short
+    if (name.isEmpty() || name.contains('\0'))
+        return false;
+    const qsizetype last = name.lastIndexOf('/');
+    const qsizetype above = last > 0 ? name.lastIndexOf('/', last - 1) : -1;
+    if (above < 0)
+        return IsFile(AT_FDCWD, name.constData());
+    const QByteArrayView folder = QByteArrayView(name).first(above + 1);
+    auto known = std::find_if(m_folders.begin(), m_folders.end(), [&](const auto& f) { return f.first == folder; });
+    if (known == m_folders.end()) {
+        m_folders.emplace_back(folder.toByteArray(),
+                               ::open(folder.toByteArray().constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        known = m_folders.end() - 1;
+    }
+    // a folder that cannot be opened is asked for by the whole path, as it would be alone
+    return known->second >= 0 ? IsFile(known->second, name.constData() + above + 1) : IsFile(AT_FDCWD, name.constData());
 }
 
 }  // namespace platform

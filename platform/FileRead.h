@@ -3,6 +3,8 @@
 #include <QString>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -30,6 +32,27 @@ private:
     static Memory allocate(size_t size);
     Memory m_memory{nullptr, Release{0}};
     qsizetype m_size = 0;
+};
+
+// Whether a file, not a folder, is at the path, asked relative to a folder (AT_FDCWD: the
+// working folder). One question to the system.
+bool IsFile(int folder, const char* path);
+
+// Whether files are there, for many paths under a few folders. Each path is asked
+// relative to the folder two levels above its file, opened once: the system then walks
+// two names instead of the whole path, and with 10,000 programs the walks were most of
+// the questions' time.
+class FileLookups {
+public:
+    FileLookups() = default;
+    ~FileLookups();
+    FileLookups(const FileLookups&) = delete;
+    FileLookups& operator=(const FileLookups&) = delete;
+
+    bool isFile(const QString& path);
+
+private:
+    std::vector<std::pair<QByteArray, int>> m_folders;  // each folder opened, ending in "/", and its descriptor
 };
 
 }  // namespace platform

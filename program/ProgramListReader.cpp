@@ -1,5 +1,6 @@
 #include "program/ProgramListReader.h"
 
+#include "platform/FileRead.h"
 #include "platform/MessageBox.h"
 #include "platform/ResourceChain.h"
 #include "platform/Text.h"
@@ -203,10 +204,10 @@ CProgramListReader::ScenePlaces CProgramListReader::SceneCandidates(const QStrin
     return places;
 }
 
-QString CProgramListReader::FirstExisting(const QStringList& paths)
+QString CProgramListReader::FirstExisting(const QStringList& paths, platform::FileLookups* lookups)
 {
     for (const QString& path : paths)
-        if (CCommonFile::DoesFileExist(path))
+        if (lookups ? lookups->isFile(path) : CCommonFile::DoesFileExist(path))
             return path;
     return {};
 }

@@ -11,6 +11,9 @@
 #include <functional>
 
 class CParamFile;
+namespace platform {
+class FileLookups;
+}
 
 class ZVND06_EXPORT CProgramListReader {
 public:
@@ -63,8 +66,9 @@ public:
     };
     static ScenePlaces SceneCandidates(const QString& type, const QString& script, int isSystem, const QString& systemList,
                                        const QString& userList, const SceneFolders& registered);
-    // the first of the paths that names a file, or an empty string
-    static QString FirstExisting(const QStringList& paths);
+    // the first of the paths that names a file, or an empty string; asked through
+    // `lookups` when given, for many programs in a row
+    static QString FirstExisting(const QStringList& paths, platform::FileLookups* lookups = nullptr);
 
 private:
     static int programCount(CParamFile& file);  // "Num" of "Programs"

@@ -1,5 +1,6 @@
 // zvnprg: creates, extends and shrinks program list files, and shows what the
 // program dialog would list, for the host's installer and content authors.
+#include "platform/FileRead.h"
 #include "platform/MessageBox.h"
 #include "platform/ResourceChain.h"
 #include "program/PrgSection.h"
@@ -89,10 +90,11 @@ struct Batch {
     std::vector<Listed> programs;
     std::atomic<size_t> next = 0;  // the first program no thread has taken yet
 
-    void lookOut()
+    // `lookups` is the calling thread's own
+    void lookOut(platform::FileLookups& lookups)
     {
         for (size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < programs.size();)
-            programs[i].scene = CProgramListReader::FirstExisting(programs[i].places.paths);
+            programs[i].scene = CProgramListReader::FirstExisting(programs[i].places.paths, &lookups);
     }
     void clear()
     {
@@ -137,9 +139,9 @@ public:
         m_changed.notify_all();
     }
     // Looks out together with the lookouts until every scene of the batch is found.
-    void finish(Batch* batch)
+    void finish(Batch* batch, platform::FileLookups& lookups)
     {
-        batch->lookOut();
+        batch->lookOut(lookups);
         std::unique_lock lock(m_mutex);
         m_changed.wait(lock, [this] { return m_looking == 0; });
     }
@@ -148,6 +150,7 @@ private:
     void run()
     {
         size_t round = 0;
+        platform::FileLookups lookups;
         std::unique_lock lock(m_mutex);
         for (;;) {
             m_changed.wait(lock, [&] { return m_round != round || m_quit; });
@@ -156,7 +159,7 @@ private:
             round = m_round;
             Batch* batch = m_batch;
             lock.unlock();
-            batch->lookOut();
+            batch->lookOut(lookups);
             lock.lock();
             if (--m_looking == 0)
                 m_changed.notify_all();
@@ -242,6 +245,7 @@ int list(const QString& systemList, const QString& userList)
     reading->programs.reserve(kBatch);
     looking->programs.reserve(kBatch);
     SceneLookout lookout(1);
+    platform::FileLookups lookups;
     const auto take = [&](const tagPROGITEM& p) {
         reading->programs.push_back(
             {p.isSystem, p.type, p.title, p.time,
@@ -249,7 +253,7 @@ int list(const QString& systemList, const QString& userList)
         if (reading->programs.size() < kBatch)
             return;
         if (lookingOut) {
-            lookout.finish(looking);
+            lookout.finish(looking, lookups);
             print(*looking);
         }
         std::swap(reading, looking);
@@ -260,10 +264,10 @@ int list(const QString& systemList, const QString& userList)
         return reader.ReadEach(file, isSystem, CProgramListReader::ListedFields, take);
     });
     if (lookingOut) {
-        lookout.finish(looking);
+        lookout.finish(looking, lookups);
         print(*looking);
     }
-    reading->lookOut();
+    reading->lookOut(lookups);
     print(*reading);
     flush();
     return read ? 0 : 1;

@@ -1,12 +1,14 @@
 #include "support/zvncom/CommonFile.h"
 
+#include "platform/FileRead.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <link.h>
-#include <sys/stat.h>
+#include <fcntl.h>
 #include <cstring>
 
 namespace {
@@ -53,9 +55,7 @@ int CCommonFile::DoesFileExist(const QString& path)
 {
     // one question to the system (QFileInfo asked twice: is it there, is it a folder),
     // since listing programs asks once a program; a NUL would cut the name short
-    struct stat st;
-    return !path.isEmpty() && !path.contains(QChar(u'\0')) && ::stat(QFile::encodeName(path).constData(), &st) == 0
-                   && !S_ISDIR(st.st_mode)
+    return !path.isEmpty() && !path.contains(QChar(u'\0')) && platform::IsFile(AT_FDCWD, QFile::encodeName(path).constData())
                ? 1
                : 0;
 }

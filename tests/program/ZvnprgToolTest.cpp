@@ -2,6 +2,7 @@
 #include "support/zvnreg/Registry.h"
 #include "tests/support/TempEnvironment.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -101,6 +102,8 @@ TEST(ZvnprgTool, ListsALongListInOrderAndWhatItReadBeforeAUserListThatIsNone)
         system += section(n, n % 5 ? "Program" : "BGV", QString::fromUtf8("番組%1").arg(n), name + ".zsf", n);
         if (n % 3 == 0)
             TempEnvironment::WriteBytes(env.Path("PRG/" + name + "/" + name + ".zsf"), "scene");
+        else if (n % 7 == 0)  // a folder by the scene's name is no scene
+            QDir().mkpath(env.Path("PRG/" + name + "/" + name + ".zsf"));
     }
     TempEnvironment::WriteBytes(env.Path("System/zvnprg.lst"), system);
     TempEnvironment::WriteBytes(env.Path("User/zvnprg.lst"), header("2.0"));
