@@ -90,9 +90,9 @@ struct Batch {
     std::vector<Listed> programs;
     std::atomic<size_t> next = 0;  // the first program no thread has taken yet
 
-    // `lookups` is the calling thread's own
-    void lookOut(platform::FileLookups& lookups)
+    void lookOut()
     {
+        platform::FileLookups lookups;  // this thread's own
         for (size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < programs.size();)
             programs[i].scene = CProgramListReader::FirstExisting(programs[i].places.paths, &lookups);
     }
@@ -139,9 +139,9 @@ public:
         m_changed.notify_all();
     }
     // Looks out together with the lookouts until every scene of the batch is found.
-    void finish(Batch* batch, platform::FileLookups& lookups)
+    void finish(Batch* batch)
     {
-        batch->lookOut(lookups);
+        batch->lookOut();
         std::unique_lock lock(m_mutex);
         m_changed.wait(lock, [this] { return m_looking == 0; });
     }
@@ -150,7 +150,6 @@ private:
     void run()
     {
         size_t round = 0;
-        platform::FileLookups lookups;
         std::unique_lock lock(m_mutex);
         for (;;) {
             m_changed.wait(lock, [&] { return m_round != round || m_quit; });
@@ -159,7 +158,7 @@ private:
             round = m_round;
             Batch* batch = m_batch;
             lock.unlock();
-            batch->lookOut(lookups);
+            batch->lookOut();
             lock.lock();
             if (--m_looking == 0)
                 m_changed.notify_all();
@@ -245,7 +244,6 @@ int list(const QString& systemList, const QString& userList)
     reading->programs.reserve(kBatch);
     looking->programs.reserve(kBatch);
     SceneLookout lookout(1);
-    platform::FileLookups lookups;
     const auto take = [&](const tagPROGITEM& p) {
         reading->programs.push_back(
             {p.isSystem, p.type, p.title, p.time,
@@ -253,7 +251,7 @@ int list(const QString& systemList, const QString& userList)
         if (reading->programs.size() < kBatch)
             return;
         if (lookingOut) {
-            lookout.finish(looking, lookups);
+            lookout.finish(looking);
             print(*looking);
         }
         std::swap(reading, looking);
@@ -264,10 +262,10 @@ int list(const QString& systemList, const QString& userList)
         return reader.ReadEach(file, isSystem, CProgramListReader::ListedFields, take);
     });
     if (lookingOut) {
-        lookout.finish(looking, lookups);
+        lookout.finish(looking);
         print(*looking);
     }
-    reading->lookOut(lookups);
+    reading->lookOut();
     print(*reading);
     flush();
     return read ? 0 : 1;

@@ -1,6 +1,9 @@
 #include "platform/CodePage.h"
 
 #include <gtest/gtest.h>
+#include <cerrno>
+#include <iconv.h>
+#include <random>
 
 using platform::FromCodePage;
 using platform::ToCodePage;
@@ -42,4 +45,53 @@ TEST(CodePage, CharactersCp932CannotHoldBecomeQuestionMarks)
     lone += "q";
     EXPECT_EQ(QByteArray("p?q"), ToCodePage(lone));
     EXPECT_EQ(QByteArray(), ToCodePage(QString()));
+}
+
+namespace {
+
+// The system's converter asked directly, a byte it cannot read becoming one U+FFFD and
+// reading going on with the next byte: what the module's decoding must give, byte for byte.
+QString convertedBySystem(const QByteArray& bytes)
+{
+    static const iconv_t cd = iconv_open("UTF-16LE", "CP932");
+    QString result;
+    char* in = const_cast<char*>(bytes.constData());
+    size_t inLeft = size_t(bytes.size());
+    while (inLeft > 0) {
+        char16_t units[64];
+        char* out = reinterpret_cast<char*>(units);
+        size_t outLeft = sizeof units;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        const size_t r = iconv(cd, &in, &inLeft, &out, &outLeft);
+        result.append(reinterpret_cast<const QChar*>(units), qsizetype(sizeof units - outLeft) / 2);
+        if (r == size_t(-1) && errno != E2BIG) {
+            result.append(QChar(0xFFFD));
+            ++in;
+            --inLeft;
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+TEST(CodePage, DecodingAgreesWithTheSystemsConverterOnEveryByteAndPair)
+{
+    for (int a = 0; a < 256; ++a) {
+        for (int b = 0; b < 256; ++b) {
+            // each pair alone, then with a byte after it that may begin a pair of its own
+            const char pair[3] = {char(a), char(b), char(0x81)};
+            for (const QByteArray& bytes : {QByteArray(pair, 2), QByteArray(pair, 3)})
+                ASSERT_EQ(convertedBySystem(bytes), FromCodePage(bytes)) << std::hex << a << ' ' << b;
+        }
+        ASSERT_EQ(convertedBySystem(QByteArray(1, char(a))), FromCodePage(QByteArray(1, char(a)))) << std::hex << a;
+    }
+    // runs of lead bytes, trail bytes and ASCII, as text and as noise
+    std::mt19937 random(932);
+    for (int n = 0; n < 20000; ++n) {
+        QByteArray bytes(qsizetype(random() % 24), Qt::Uninitialized);
+        for (char& c : bytes)
+            c = char(random() % 3 == 0 ? 0x81 + random() % 0x1F : random() % 256);
+        ASSERT_EQ(convertedBySystem(bytes), FromCodePage(bytes)) << bytes.toHex().toStdString();
+    }
 }
