@@ -3,8 +3,8 @@
 #include <QFile>
 
 #include <algorithm>
-
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -114,8 +114,9 @@ bool FileLookups::isFile(const QString& path)
     const QByteArrayView folder = QByteArrayView(name).first(above + 1);
     auto known = std::find_if(m_folders.begin(), m_folders.end(), [&](const auto& f) { return f.first == folder; });
     if (known == m_folders.end()) {
-        m_folders.emplace_back(folder.toByteArray(),
-                               ::open(folder.toByteArray().constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        QByteArray opened = folder.toByteArray();
+        const int fd = ::open(opened.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        m_folders.emplace_back(std::move(opened), fd);
         known = m_folders.end() - 1;
     }
     // a folder that cannot be opened is asked for by the whole path, as it would be alone

@@ -40,8 +40,8 @@ bool IsFile(int folder, const char* path);
 
 // Whether files are there, for many paths under a few folders. Each path is asked
 // relative to the folder two levels above its file, opened once: the system then walks
-// two names instead of the whole path, and with 10,000 programs the walks were most of
-// the questions' time.
+// two names instead of the whole path (a tenth of each question's time, measured with
+// 10,000 program folders).
 class FileLookups {
 public:
     FileLookups() = default;
