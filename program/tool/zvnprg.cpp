@@ -103,17 +103,13 @@ struct Batch {
     }
 };
 
-// Threads that look for the scene files of one batch of programs while the main thread
-// reads the next; the main thread joins in before it prints the batch. Each look is a
-// question to the system, and for 10,000 programs those questions took longer than all
-// the reading and printing.
+// A second thread that looks for the scene files of one batch of programs while the main
+// thread reads the next; the main thread joins in before it prints the batch. Each look is
+// a question to the system, and for 10,000 programs those questions took longer than all
+// the reading and printing. (One such thread measured best: 0 to 3 were tried.)
 class SceneLookout {
 public:
-    explicit SceneLookout(int threads)
-    {
-        for (int i = 0; i < threads; ++i)
-            m_threads.emplace_back([this] { run(); });
-    }
+    SceneLookout() : m_thread([this] { run(); }) {}
     ~SceneLookout()
     {
         {
@@ -121,8 +117,7 @@ public:
             m_quit = true;
         }
         m_changed.notify_all();
-        for (std::thread& thread : m_threads)
-            thread.join();
+        m_thread.join();
     }
     SceneLookout(const SceneLookout&) = delete;
     SceneLookout& operator=(const SceneLookout&) = delete;
@@ -133,45 +128,39 @@ public:
         {
             const std::lock_guard lock(m_mutex);
             m_batch = batch;
-            ++m_round;
-            m_looking = m_threads.size();
         }
         m_changed.notify_all();
     }
-    // Looks out together with the lookouts until every scene of the batch is found.
+    // Looks out together with the lookout until every scene of the batch is found.
     void finish(Batch* batch)
     {
         batch->lookOut();
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_looking == 0; });
+        m_changed.wait(lock, [this] { return !m_batch; });
     }
 
 private:
     void run()
     {
-        size_t round = 0;
         std::unique_lock lock(m_mutex);
         for (;;) {
-            m_changed.wait(lock, [&] { return m_round != round || m_quit; });
+            m_changed.wait(lock, [this] { return m_batch || m_quit; });
             if (m_quit)
                 return;
-            round = m_round;
             Batch* batch = m_batch;
             lock.unlock();
             batch->lookOut();
             lock.lock();
-            if (--m_looking == 0)
-                m_changed.notify_all();
+            m_batch = nullptr;
+            m_changed.notify_all();
         }
     }
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    Batch* m_batch = nullptr;
-    size_t m_round = 0;    // batches handed over so far
-    size_t m_looking = 0;  // lookouts not done with the batch yet
+    Batch* m_batch = nullptr;  // the batch handed over, until the lookout is done with it
     bool m_quit = false;
-    std::vector<std::thread> m_threads;
+    std::thread m_thread;  // last: it starts once the rest is ready
 };
 
 int list(const QString& systemList, const QString& userList)
@@ -243,7 +232,7 @@ int list(const QString& systemList, const QString& userList)
     bool lookingOut = false;
     reading->programs.reserve(kBatch);
     looking->programs.reserve(kBatch);
-    SceneLookout lookout(1);
+    SceneLookout lookout;
     const auto take = [&](const tagPROGITEM& p) {
         reading->programs.push_back(
             {p.isSystem, p.type, p.title, p.time,
