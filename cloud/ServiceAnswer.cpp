@@ -4,6 +4,7 @@
 #include "platform/MessageBox.h"
 
 #include <cmath>
+#include <utility>
 
 namespace servicejson {
 namespace {
@@ -80,14 +81,27 @@ private:
 
 }  // namespace
 
-picojson::value Parse(const QByteArray& bytes)
+namespace {
+
+// the value and whether the parse reached its end
+std::pair<picojson::value, bool> parse(const QByteArray& bytes)
 {
     picojson::value value;
     bool stopped = false;
     BoundedContext context(&value, kMaxDepth, &stopped);
-    std::string error;  // not reported: what was built before the error counts
+    std::string error;
     picojson::_parse(context, bytes.constData(), bytes.constData() + bytes.size(), &error);
-    return value;
+    return {std::move(value), error.empty() && !stopped};
+}
+
+}  // namespace
+
+picojson::value Parse(const QByteArray& bytes) { return parse(bytes).first; }
+
+picojson::value ParseWhole(const QByteArray& bytes)
+{
+    auto [value, whole] = parse(bytes);
+    return whole ? std::move(value) : picojson::value();
 }
 
 }  // namespace servicejson

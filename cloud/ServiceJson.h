@@ -13,4 +13,8 @@ constexpr size_t kMaxDepth = 256;  // deeper nesting is no answer of the service
 
 picojson::value Parse(const QByteArray& bytes);
 
+// The same parse, all or nothing: a null value unless the whole value parsed
+// (text after it is still left alone).
+picojson::value ParseWhole(const QByteArray& bytes);
+
 }  // namespace servicejson

@@ -115,6 +115,13 @@ Body allocate(size_t size)
     return bytes;
 }
 
+QString imageUnread(const BodyInputs& in) { return QStringLiteral("星図画像") + in.imagePath + QStringLiteral("を開けませんでした。\n"); }
+
+QString sceneUnread(const BodyInputs& in)
+{
+    return QStringLiteral("ZSFデータファイル") + in.scenePath + QStringLiteral("を開けませんでした。\n");
+}
+
 }  // namespace
 
 QString HeaderLine()
@@ -126,12 +133,12 @@ int BuildBody(const BodyInputs& in, const Ask& ask, Body& body, int& length, QSt
 {
     QFile image(in.imagePath);
     if (!image.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("星図画像") + in.imagePath + QStringLiteral("を開けませんでした。\n");
+        error = imageUnread(in);
         return 0;
     }
     QFile scene(in.scenePath);
     if (!scene.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("ZSFデータファイル") + in.scenePath + QStringLiteral("を開けませんでした。\n");
+        error = sceneUnread(in);
         return 0;
     }
     const QByteArray head = QByteArray("--") + kBoundary + "\r\n" + simplePart("access_token", in.accessToken) + kSeparator
@@ -142,12 +149,15 @@ int BuildBody(const BodyInputs& in, const Ask& ask, Body& body, int& length, QSt
     const QByteArray tail = kSeparator + viewParts(in, ask);
     const qint64 imageSize = image.size(), sceneSize = scene.size();
     const qint64 total = head.size() + imageSize + middle.size() + sceneSize + tail.size();
-    // the request carries a 32-bit length: a longer body cannot be sent, so none is made
-    if (total > INT_MAX)
+    // The request carries a 32-bit length: a longer body cannot be sent, so none
+    // is made; nor one the memory refuses. Either way the larger file is what the
+    // body could not take, and the user is told so in the words of a file that
+    // could not be read.
+    Body buffer = total > INT_MAX ? nullptr : allocate(size_t(total));
+    if (!buffer) {
+        error = imageSize >= sceneSize ? imageUnread(in) : sceneUnread(in);
         return 0;
-    Body buffer = allocate(size_t(total));
-    if (!buffer)
-        return 0;
+    }
     char* at = buffer.get();
     const auto put = [&at](const QByteArray& bytes) { at = static_cast<char*>(std::memcpy(at, bytes.constData(), bytes.size())) + bytes.size(); };
     // exactly the length measured above: a file that shrank or failed meanwhile could not be read
@@ -160,12 +170,12 @@ int BuildBody(const BodyInputs& in, const Ask& ask, Body& body, int& length, QSt
     };
     put(head);
     if (!putFile(image, imageSize)) {
-        error = QStringLiteral("星図画像") + in.imagePath + QStringLiteral("を開けませんでした。\n");
+        error = imageUnread(in);
         return 0;
     }
     put(middle);
     if (!putFile(scene, sceneSize)) {
-        error = QStringLiteral("ZSFデータファイル") + in.scenePath + QStringLiteral("を開けませんでした。\n");
+        error = sceneUnread(in);
         return 0;
     }
     put(tail);
@@ -177,7 +187,8 @@ int BuildBody(const BodyInputs& in, const Ask& ask, Body& body, int& length, QSt
 int ParseAnswer(QByteArray& response, QString& link, bool& userNotFound)
 {
     userNotFound = false;
-    const picojson::value answer = servicejson::Parse(response);
+    // a share answer cut short is no answer: none of its members count
+    const picojson::value answer = servicejson::ParseWhole(response);
     if (!answer.is<picojson::object>())
         return 1;
     int result = 1;

@@ -36,7 +36,8 @@ using Ask = std::function<QString(const QString& query)>;
 
 // Builds the body in one buffer of its exact size, each file read straight
 // into its place. 1 on success; 0 with `error` naming a file that cannot be
-// read, or 0 with `error` untouched for a body too long to send (over 2 GiB).
+// read, or, for a body too long to send (over 2 GiB) or one the memory
+// refuses, the larger of the two files.
 // Nothing is asked of the host before both files have been opened.
 ZVND06_EXPORT int BuildBody(const BodyInputs& in, const Ask& ask, Body& body, int& length,
                             QString& error);

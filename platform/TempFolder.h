@@ -3,7 +3,8 @@
 
 namespace platform {
 
-// The user's temporary folder, ending in "/".
+// A temporary folder of the user's own (mode 0700, made once per process and
+// removed at exit), ending in "/"; empty when none can be made.
 QString GetTempPath();
 
 // Makes GetTempPath() answer the given folder (tests); an empty text restores it.

@@ -276,7 +276,6 @@ TEST(CloudShare, TheServiceAnswersLeadToTheirOutcomes)
     CloudFixture cloud;
     Account account = signIn(cloud);
     CRegistry::Write("General\\Authentication", "CloudUrlHome", "https://home.example/home");
-    CRegistry::Write("General\\Authentication", "AccessToken", "kept");
     struct Outcome {
         int status;
         std::string answer;
@@ -286,6 +285,7 @@ TEST(CloudShare, TheServiceAnswersLeadToTheirOutcomes)
         QString box;            // a message box that ends the dialog
         QString opened;         // what the desktop is asked to open
         int code;
+        bool erasesTokens = false;
     };
     const Outcome outcomes[] = {
         {200, "not json", 1064, {}, false, {}, "https://home.example/home", 1},
@@ -297,11 +297,16 @@ TEST(CloudShare, TheServiceAnswersLeadToTheirOutcomes)
         {200, "{\"type\":\"NG\",\"message\":\"容量がいっぱいです。\",\"link\":\"https://x/plan\"}", 1, "投稿データの送信に失敗しました。\n容量がいっぱいです。",
          true, {}, "https://x/plan", -1},
         {200, "{\"type\":\"USER_NOT_FOUND\",\"message\":\"ログインしてください。\"}", 0, {}, false,
-         "投稿データの送信に失敗しました。\nログインしてください。", {}, 2},
+         "投稿データの送信に失敗しました。\nログインしてください。", {}, 2, true},
+        // an answer cut short counts as none at all: neither a refusal nor a lost user
+        {200, "{\"type\":\"USER_NOT_FOUND\"", 2, {}, false, {}, {}, 1},
+        {200, "{\"type\":\"NG\",\"message\":\"容量\",\"link\":\"https://x\"", 2, {}, false, {}, {}, 1},
         {500, "{}", 0, {}, false, "投稿データの送信に失敗しました。\nステータス:[500]", {}, 2},
     };
     for (const Outcome& o : outcomes) {
         SCOPED_TRACE(o.answer);
+        CRegistry::Write("General\\Authentication", "AccessToken", "kept");
+        CRegistry::Write("General\\Authentication", "AccessTokenSecret", "kept");
         cloud.service.Script("/api/charts", cloud.answer(o.status, o.answer));
         ScriptedHost host;
         MessageBoxScript boxes;
@@ -329,9 +334,9 @@ TEST(CloudShare, TheServiceAnswersLeadToTheirOutcomes)
         if (!o.opened.isEmpty()) {
             EXPECT_EQ(o.opened, shell.Calls()[0].file);
         }
+        EXPECT_EQ(o.erasesTokens ? "" : "kept", stored("AccessToken"));
+        EXPECT_EQ(o.erasesTokens ? "" : "kept", stored("AccessTokenSecret"));
     }
-    EXPECT_EQ("", stored("AccessToken"));
-    EXPECT_EQ("", stored("AccessTokenSecret"));
 }
 
 TEST(CloudShare, UnreadableFilesHugeBodiesAndLostConnectionsAreToldAndSendNothing)
@@ -352,7 +357,7 @@ TEST(CloudShare, UnreadableFilesHugeBodiesAndLostConnectionsAreToldAndSendNothin
     };
     const Case cases[] = {
         {missing, false, "投稿データの生成に失敗しました。\nZSFデータファイル" + missing + "を開けませんでした。\n", false},
-        {huge, false, "投稿データの生成に失敗しました。\n", false},
+        {huge, false, "投稿データの生成に失敗しました。\nZSFデータファイル" + huge + "を開けませんでした。\n", false},
         {scene(cloud), true, "ゼントクラウドとのHTTP通信に失敗しました。\n", true},
     };
     for (const Case& c : cases) {

@@ -6,10 +6,13 @@
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/TempEnvironment.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QWidget>
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace platform;
 
@@ -106,14 +109,26 @@ TEST(ShellSeam, RealShellRefusesWhatItCannotOpenWithoutOpeningAnything)
     EXPECT_EQ(SE_ERR_FNF, ShellExecute(nullptr, "explore", env.Path("file.txt")));  // a file is no folder
 }
 
-TEST(TempFolder, EndsInSlashAndFollowsTheTestFolder)
+TEST(TempFolder, IsTheUsersOwnFolderMadeAnewWhenGoneAndFollowsTheTestFolder)
 {
-    EXPECT_TRUE(GetTempPath().endsWith('/'));
+    const auto ownPrivateFolder = [](const QString& path) {
+        const QFileInfo info(path.chopped(1));
+        return path.endsWith('/') && info.isDir() && !info.isSymLink() && info.absolutePath() == QDir::tempPath()
+               && info.ownerId() == ::geteuid()
+               && info.permissions() == (QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+    };
+    const QString first = GetTempPath();
+    EXPECT_TRUE(ownPrivateFolder(first)) << first.toStdString();
+    EXPECT_EQ(first, GetTempPath());  // once per process
+    ASSERT_TRUE(QDir(first).removeRecursively());
+    const QString second = GetTempPath();
+    EXPECT_TRUE(ownPrivateFolder(second)) << second.toStdString();
+    EXPECT_NE(first, second);
     {
         TempEnvironment env;
         EXPECT_EQ(env.TempFolder(), GetTempPath());
     }
-    EXPECT_NE(0, GetTempPath().size());
+    EXPECT_EQ(second, GetTempPath());
 }
 
 TEST(WaitCursor, ShownForItsLifetimeOnly)
