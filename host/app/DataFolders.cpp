@@ -34,11 +34,35 @@ bool writeIfMissing(const QString& path, const QByteArray& bytes)
     return QDir().mkpath(QFileInfo(path).absolutePath()) && platform::ReplaceFile(path, bytes);
 }
 
-QByteArray sceneFile(const QString& title, const QString& description)
+// The sky each sample show begins with, by its scene file's name: what the core
+// shows when the show is opened. Today's sky keeps the view's own time.
+QString sampleSky(const QString& script)
+{
+    static const struct { const char* script; const char* sky; } skies[] = {
+        {"pln.zsf", "[View]\nCoordinate=Horizon\nCenterLongitude=180\nCenterLatitude=35\nAngle=100\n"},
+        {"oric.zsf", "[Time]\nJD=2461055.95834\nTimeZone=9\n[View]\nCoordinate=Horizon\nCenterLongitude=170\n"
+                     "CenterLatitude=40\nAngle=60\n[Display]\nconstellation.line.visible=TRUE\nconstellation.name.visible=TRUE\n"},
+        {"winter.zsf", "[Time]\nJD=2461055.95834\nTimeZone=9\n[View]\nCoordinate=Horizon\nCenterLongitude=180\n"
+                       "CenterLatitude=35\nAngle=90\n[Display]\nconstellation.line.visible=TRUE\nstar.name.visible=TRUE\n"},
+        {"tanabata.zsf", "[Time]\nJD=2461229.0\nTimeZone=9\n[View]\nCoordinate=Horizon\nCenterLongitude=110\n"
+                         "CenterLatitude=60\nAngle=100\n[Display]\nmilkyway.visible=TRUE\nstar.name.visible=TRUE\n"},
+        {"solar.zsf", "[Time]\nJD=2461119.916667\nTimeZone=9\n[View]\nCoordinate=Horizon\nCenterLongitude=250\n"
+                      "CenterLatitude=20\nAngle=120\n[Display]\nCoordinatesLine.Ecliptic.visible=TRUE\n"},
+        {"piano.zsf", "[Time]\nJD=2461268.0\nTimeZone=9\n[View]\nCoordinate=Horizon\nCenterLongitude=180\n"
+                      "CenterLatitude=40\nAngle=120\n[Display]\nmilkyway.visible=TRUE\nconstellation.line.visible=FALSE\n"},
+    };
+    for (const auto& s : skies)
+        if (script.compare(QLatin1String(s.script), Qt::CaseInsensitive) == 0)
+            return QString::fromLatin1(s.sky);
+    return {};
+}
+
+QByteArray sceneFile(const QString& title, const QString& description, const QString& script)
 {
     return asProductText(QStringLiteral("[General]\nFileOwner=ZentorinLite\nFileId=Scene\nFileVersion=1.0\n"
                                         "Title=%1\nDescription=%2\n")
-                             .arg(title, description));
+                             .arg(title, description)
+                         + sampleSky(script));
 }
 
 }  // namespace
@@ -91,7 +115,7 @@ bool CDataFolders::writeSampleLists() const
             path = m_root + QStringLiteral("/CnsGd/ori/oric.zsf");
         else
             path = m_root + QStringLiteral("/PRG/") + script.section(u'.', 0, 0) + u'/' + script;
-        if (!writeIfMissing(path, sceneFile(title, summary)))
+        if (!writeIfMissing(path, sceneFile(title, summary, QFileInfo(path).fileName())))
             return false;
     }
     return true;

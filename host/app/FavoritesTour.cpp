@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -33,6 +34,36 @@ void typeInPlace(QWidget* tree, const QString& name)
     QApplication::processEvents();  // the edit closes, then the rename runs
     QApplication::processEvents();
 }
+
+// While it lives, deletions go to a trash inside the given folder, never the
+// user's own: the freedesktop trash is $XDG_DATA_HOME/Trash for what lies on
+// the home's file system, so both point into the folder.
+class TourTrash {
+public:
+    explicit TourTrash(const QString& folder)
+        : m_folder(folder), m_home(qgetenv("HOME")), m_data(qgetenv("XDG_DATA_HOME")), m_hadData(qEnvironmentVariableIsSet("XDG_DATA_HOME"))
+    {
+        QDir().mkpath(folder);
+        qputenv("HOME", QFile::encodeName(folder));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(folder));
+    }
+    ~TourTrash()
+    {
+        qputenv("HOME", m_home);
+        if (m_hadData)
+            qputenv("XDG_DATA_HOME", m_data);
+        else
+            qunsetenv("XDG_DATA_HOME");
+    }
+    TourTrash(const TourTrash&) = delete;
+    TourTrash& operator=(const TourTrash&) = delete;
+    QString Files() const { return m_folder + QStringLiteral("/Trash/files"); }
+
+private:
+    QString m_folder;
+    QByteArray m_home, m_data;
+    bool m_hadData;
+};
 
 }  // namespace
 
@@ -100,10 +131,13 @@ void CHostWindow::tourFavorites(CTour& tour)
                       .arg(folder, QFileInfo::exists(moved) ? QStringLiteral("on disk") : QStringLiteral("missing"),
                            tour.Screenshot(&dialog, QStringLiteral("favorites-organize-moved"))));
         tree.SelectItem(tree.FindItem(second));
+        const TourTrash trash(m_folders.Root() + QStringLiteral("/tour-trash"));
         dialog.DispatchCommand(0, 1004);  // delete: to the trash
         tour.Step(QStringLiteral("favorites: deleted %1 (%2) -> %3")
                       .arg(QFileInfo(second).completeBaseName(),
-                           QFileInfo::exists(second) ? QStringLiteral("still there") : QStringLiteral("in the trash"),
+                           !QDir(trash.Files()).entryList({QFileInfo(second).completeBaseName() + u'*'}, QDir::Files).isEmpty()
+                               ? QStringLiteral("in the tour's own trash, %1").arg(trash.Files())
+                               : QStringLiteral("not in the tour's trash"),
                            tour.Screenshot(&dialog, QStringLiteral("favorites-organize-deleted"))));
         dialog.DispatchCommand(0, 1);
     });

@@ -14,10 +14,34 @@
 #include <QFileInfo>
 #include <QTextStream>
 #include <QUrl>
+#include <cstdio>
+
+namespace {
+
+// The browser engine talks a lot on the console (its GL parameters and flags,
+// its graphics backend, Chromium's own log lines), and so do Qt's platform
+// plugins; a user of the host sees only the host's own lines, which it prints
+// itself, unless asked with --verbose. Set before the application, since the
+// engine takes its flags when it starts.
+void QuietenTheLibraries(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (qstrcmp(argv[i], "--verbose") == 0)
+            return;
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            fprintf(stderr, "%s\n", qPrintable(message));
+    });
+    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags + (flags.isEmpty() ? "" : " ") + "--log-level=3 --disable-logging");
+}
+
+}  // namespace
 
 int RunHost(int argc, char** argv)
 {
     CContentsLibraryBrowser::PrepareEnvironment();  // before the engine starts with the application
+    QuietenTheLibraries(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zvnhost"));
     QApplication::setApplicationDisplayName(QStringLiteral("zvnhost プラネタリウム"));
@@ -33,7 +57,8 @@ int RunHost(int argc, char** argv)
     const QCommandLineOption cloudReg(QStringLiteral("cloud-url-reg"), QStringLiteral("Write URL as the ZentoCloud registration page (setting CloudUrlReg) before starting."), QStringLiteral("URL"));
     const QCommandLineOption libraryUrl(QStringLiteral("library-url"), QStringLiteral("Write URL as the content library site's address (setting URL3 of General\\Network) before starting."), QStringLiteral("URL"));
     const QCommandLineOption libraryCa(QStringLiteral("library-ca"), QStringLiteral("Trust the certificate in FILE (PEM) for the content library site (setting TrustedCA of General\\Network) before starting."), QStringLiteral("FILE"));
-    parser.addOptions({tour, shots, log, cloudBase, cloudReg, libraryUrl, libraryCa});
+    const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Let Qt and the embedded browser engine print their diagnostics."));
+    parser.addOptions({tour, shots, log, cloudBase, cloudReg, libraryUrl, libraryCa, verbose});
     parser.process(app);
 
     QTextStream out(stdout);

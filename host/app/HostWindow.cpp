@@ -34,6 +34,13 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
+namespace {
+
+// an argument of the core's commands: quoted, a double quote inside written twice
+QString quoted(QString text) { return QStringLiteral("\"%1\"").arg(text.replace(u'"', QStringLiteral("\"\""))); }
+
+}  // namespace
+
 CHostWindow::CHostWindow(CSimulatedCore& core, const CDataFolders& folders, QWidget* parent)
     : QMainWindow(parent), m_core(core), m_folders(folders)
 {
@@ -136,12 +143,18 @@ int CHostWindow::OpenProgramDialog(const std::function<void(CDlgProgram&)>& whil
     m_nProgNum = dialog.GetProgNum();
     m_nScrlPos = dialog.GetScrlPos();
     if (result == 1) {
+        const QString scene = QDir::cleanPath(dialog.GetZsfActualPath());
         const int seconds = dialog.GetPlayTime();
         m_pProgram->setText(QStringLiteral("番組: %1（%2、%3分%4秒）  %5")
                                 .arg(dialog.GetProgTitle(), dialog.GetProgType())
                                 .arg(seconds / 60)
                                 .arg(seconds % 60, 2, 10, QLatin1Char('0'))
-                                .arg(dialog.GetZsfActualPath()));
+                                .arg(scene));
+        // the show itself is the core's; the simulated one starts it as far as it can: with its scene's sky
+        m_core.ExecCommand(QStringLiteral("Load Scene,%1; Show Sky").arg(quoted(scene)));
+        const QString error = m_core.ExecCommand(QStringLiteral("? System.Error"));
+        if (!error.isEmpty())
+            statusBar()->showMessage(error, 5000);
     }
     return result;
 }
@@ -282,7 +295,6 @@ QString CHostWindow::AddFavorite(const std::function<void(CDlgAddFavorites&)>& w
     // a folder that went away meanwhile: the scene goes to the root
     const QString folder = dialog.GetPath().isEmpty() ? m_folders.FavoritesRoot() : dialog.GetPath();
     const QString scene = folder + dialog.GetName() + QStringLiteral(".zsf");
-    const auto quoted = [](QString text) { return QStringLiteral("\"%1\"").arg(text.replace(u'"', QStringLiteral("\"\""))); };
     m_core.ExecCommand(QStringLiteral("Save Scene,%1,%2").arg(quoted(scene), quoted(dialog.GetDescription())));
     const QString error = m_core.ExecCommand(QStringLiteral("? System.Error"));
     if (!error.isEmpty()) {
@@ -303,7 +315,7 @@ int CHostWindow::OrganizeFavorites(const std::function<void(CDlgFavorites&)>& wh
 
 bool CHostWindow::OpenFavorite(const QString& scene)
 {
-    m_core.ExecCommand(QStringLiteral("Load Scene,\"%1\"; Show Sky").arg(scene));
+    m_core.ExecCommand(QStringLiteral("Load Scene,%1; Show Sky").arg(quoted(scene)));
     const QString error = m_core.ExecCommand(QStringLiteral("? System.Error"));
     if (!error.isEmpty()) {
         platform::MessageBox(this, error, platform::MB_OK | platform::MB_ICONEXCLAMATION);
@@ -317,7 +329,7 @@ QString CHostWindow::saveScene()
 {
     // the core writes the current view as a scene file, as it does for a favourite
     const QString path = platform::GetTempPath() + QStringLiteral("zvnhost-share.zsf");
-    m_core.ExecCommand(QStringLiteral("Save Scene,\"%1\",\"共有した星図\"").arg(path));
+    m_core.ExecCommand(QStringLiteral("Save Scene,%1,\"共有した星図\"").arg(quoted(path)));
     return m_core.ExecCommand(QStringLiteral("? System.Error")).isEmpty() ? path : QString();
 }
 

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -266,6 +267,7 @@ void drawStars(Painter& painter, const CChartProjection& proj, const SkyState& s
     const bool twinkle = state.Flag("star.twinkle.visible");
     const bool names = state.Flag("star.name.visible");
     painter.p().setFont(chartFont(13));
+    std::vector<std::pair<float, ChartLabel>> labels;  // with their stars' magnitudes
     for (const CatalogStar& star : CSkyCatalog::Instance().Stars()) {
         const auto at = proj.ProjectJ2000(star.j2000);
         if (!at || at->x() < -10 || at->y() < -10 || at->x() > size.width() + 10 || at->y() > size.height() + 10)
@@ -290,11 +292,20 @@ void drawStars(Painter& painter, const CChartProjection& proj, const SkyState& s
             painter.p().drawLine(*at - QPointF(r * 3, 0), *at + QPointF(r * 3, 0));
             painter.p().drawLine(*at - QPointF(0, r * 3), *at + QPointF(0, r * 3));
         }
-        if (names && !star.name.isEmpty()) {
-            painter.p().setPen(QColor(0xF0, 0xE8, 0xC8));
-            painter.p().drawText(*at + QPointF(r + 4, -r - 2), star.name);
-        }
+        if (names && !star.name.isEmpty())
+            labels.push_back({star.magnitude, {*at, r, star.name}});
     }
+    // the brighter star's name first: where names would collide, the fainter one goes
+    std::stable_sort(labels.begin(), labels.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<ChartLabel> ordered;
+    for (const auto& l : labels)
+        ordered.push_back(l.second);
+    const QFontMetricsF metrics(painter.p().font());
+    const std::vector<QRectF> places = PlaceLabels(ordered, metrics);
+    painter.p().setPen(QColor(0xF0, 0xE8, 0xC8));
+    for (size_t i = 0; i < ordered.size(); ++i)
+        if (!places[i].isEmpty())
+            painter.p().drawText(places[i].topLeft() + QPointF(0, metrics.ascent()), ordered[i].text);
 }
 
 void drawHorizon(Painter& painter, const CChartProjection& proj, const SkyState& state, const QSize& size)
@@ -395,6 +406,32 @@ void drawOverlays(QPainter& p, const SkyState& state, const QSize& size)
 }
 
 }  // namespace
+
+std::vector<QRectF> PlaceLabels(const std::vector<ChartLabel>& labels, const QFontMetricsF& metrics)
+{
+    std::vector<QRectF> placed;
+    placed.reserve(labels.size());
+    for (const ChartLabel& label : labels) {
+        const QSizeF size(metrics.horizontalAdvance(label.text), metrics.height());
+        const double gap = label.radius + 3;
+        const QPointF corners[] = {
+            label.at + QPointF(gap, -gap - size.height()),          // upper right
+            label.at + QPointF(gap, gap),                           // lower right
+            label.at + QPointF(-gap - size.width(), -gap - size.height()),  // upper left
+            label.at + QPointF(-gap - size.width(), gap),           // lower left
+        };
+        QRectF chosen;
+        for (const QPointF& corner : corners) {
+            const QRectF place(corner, size);
+            if (std::none_of(placed.begin(), placed.end(), [&](const QRectF& other) { return other.intersects(place); })) {
+                chosen = place;
+                break;
+            }
+        }
+        placed.push_back(chosen);
+    }
+    return placed;
+}
 
 CChartProjection::CChartProjection(const SkyState& state, const QSize& size)
     : m_state(state), m_observer(state.Observer()), m_size(size),

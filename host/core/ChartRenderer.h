@@ -5,7 +5,10 @@
 // each as its display flag says.
 #include "host/core/SkyState.h"
 
+#include <QFontMetricsF>
 #include <QImage>
+#include <QRectF>
+#include <vector>
 #include <QPointF>
 #include <optional>
 
@@ -25,6 +28,19 @@ private:
     double m_scale;
     bool m_mirror;  // longitudes that grow eastwards run to the left, as the sky is seen from inside
 };
+
+// A name to set beside its point on the chart.
+struct ChartLabel {
+    QPointF at;     // the point it names
+    double radius;  // how far the point's own mark reaches
+    QString text;
+};
+
+// Sets each label, in the order given (the most important first), at the first
+// of four places around its point (upper right, lower right, upper left, lower
+// left) that overlaps no label set before it; a label with no room is dropped
+// (an empty rectangle), so close stars never write over each other.
+std::vector<QRectF> PlaceLabels(const std::vector<ChartLabel>& labels, const QFontMetricsF& metrics);
 
 class CChartRenderer {
 public:

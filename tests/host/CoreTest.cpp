@@ -1,4 +1,5 @@
 #include "host/core/AdditionalObjects.h"
+#include "host/core/ChartRenderer.h"
 #include "host/core/SimulatedCore.h"
 #include "platform/Text.h"
 #include "support/zvnreg/Registry.h"
@@ -336,4 +337,32 @@ TEST(AdditionalObjects, ACometIsDrawnWithItsTailTowardsItsPositionAngle)
         EXPECT_GT(meanNear(with, centre + tail, 6), meanNear(without, centre + tail, 6) + 25) << angle;
         EXPECT_LT(meanNear(with, centre - tail, 6), meanNear(without, centre - tail, 6) + 5) << angle;
     }
+}
+
+TEST(ChartImage, StarNamesNeverOverlapAndTheFainterGivesWay)
+{
+    QFont font;
+    font.setPixelSize(13);
+    const QFontMetricsF metrics(font);
+    // stars as close as Orion's belt at a wide field, brightest first, a faint one amid them, one far away
+    const std::vector<ChartLabel> labels = {{{100, 100}, 2, "Alnilam"}, {{108, 104}, 2, "Alnitak"}, {{92, 96}, 2, "Mintaka"},
+                                            {{88, 110}, 2, "Saiph"},    {{100, 100}, 1, "Faint"},   {{300, 300}, 2, "Sirius"}};
+    const std::vector<QRectF> places = PlaceLabels(labels, metrics);
+    ASSERT_EQ(labels.size(), places.size());
+    // the brightest and the lone star take the first place, upper right, clear of their own marks
+    for (size_t i : {size_t(0), size_t(5)}) {
+        EXPECT_GT(places[i].left(), labels[i].at.x() + labels[i].radius);
+        EXPECT_LT(places[i].bottom(), labels[i].at.y() - labels[i].radius);
+    }
+    int shown = 0;
+    for (size_t i = 0; i < places.size(); ++i) {
+        if (places[i].isEmpty())
+            continue;
+        ++shown;
+        EXPECT_NEAR(metrics.horizontalAdvance(labels[i].text), places[i].width(), 0.01);
+        for (size_t j = 0; j < i; ++j)
+            EXPECT_FALSE(places[i].intersects(places[j])) << labels[i].text.toStdString() << " over " << labels[j].text.toStdString();
+    }
+    EXPECT_TRUE(places[4].isEmpty());  // four corners, all taken: the faintest name goes
+    EXPECT_EQ(5, shown);
 }

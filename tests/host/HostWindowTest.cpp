@@ -8,6 +8,7 @@
 #include "platform/CodePage.h"
 #include "platform/HostWindows.h"
 #include "platform/TempFolder.h"
+#include "program/DlgProgram.h"
 #include "support/zvndcm/ParamFile.h"
 #include "support/zvnreg/Registry.h"
 #include "tests/cloud/CloudFixture.h"
@@ -15,8 +16,10 @@
 #include "tests/support/ShellRecorder.h"
 #include "tests/support/TempEnvironment.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProcess>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
@@ -79,6 +82,23 @@ TEST(HostWindow, AnswersTheModulesMessages)
     EXPECT_TRUE(QFileInfo::exists(shell.Calls()[0].file)) << shell.Calls()[0].file.toStdString();
 }
 
+TEST(HostWindow, OpeningAProgramShowsTheSkyItsShowBeginsWithUnderItsCleanPath)
+{
+    TempEnvironment env;
+    const CDataFolders folders(env.Path("data"));
+    ASSERT_TRUE(folders.Prepare());
+    CSimulatedCore core;
+    CHostWindow window(core, folders);
+    const int result = window.OpenProgramDialog([](CDlgProgram& dialog) {
+        qobject_cast<QListWidget*>(dialog.GetDlgItem(1015))->setCurrentRow(2);  // 冬の大三角をさがそう
+        dialog.DispatchCommand(LBN_SELCHANGE, 1015);
+        dialog.DispatchCommand(0, 1018);
+    });
+    ASSERT_EQ(1, result);
+    EXPECT_TRUE(window.ChosenProgram().endsWith("  " + env.Path("data/PRG/winter/winter.zsf"))) << window.ChosenProgram().toStdString();
+    EXPECT_EQ("2461055.958340", core.ExecCommand("? time.jd"));  // the winter evening of its scene
+}
+
 TEST(Tour, RunsOffscreenAndSavesTheMainWindow)
 {
     TempEnvironment env;
@@ -87,6 +107,7 @@ TEST(Tour, RunsOffscreenAndSavesTheMainWindow)
     CRegistry::Write("General\\Network", "Connected", 1);
     CSimulatedCore core;
     CHostWindow window(core, CDataFolders(env.Path("data")));
+    QDir().mkpath(env.Path("data/Favorites"));
     QString printed;
     QTextStream out(&printed);
     CTour tour(window, env.Path("shots"), out);
@@ -95,6 +116,7 @@ TEST(Tour, RunsOffscreenAndSavesTheMainWindow)
     EXPECT_TRUE(printed.contains("main window")) << printed.toStdString();
     EXPECT_TRUE(printed.contains("program: dialog closed with 2")) << printed.toStdString();  // the sample list is not there
     EXPECT_TRUE(printed.contains("login: the sign-in failed, cancelled")) << printed.toStdString();
+    EXPECT_TRUE(printed.contains("in the tour's own trash, " + env.Path("data/tour-trash/Trash/files"))) << printed.toStdString();
     EXPECT_EQ("2026", core.ExecCommand("? time.year"));  // the tour's fixed evening
     EXPECT_EQ(1, tour.Run("telescope"));
 }
@@ -122,6 +144,7 @@ TEST(HostProgram, WritesTheCloudAddressesAndLeavesAServiceThatIsDownToTheModule)
     // the module tells the user (its own box), and the host says nothing of a service
     EXPECT_TRUE(printed.contains(QString::fromUtf8("message box (style 0x35): ゼントクラウドとのHTTP通信に失敗しました。"))) << printed.toStdString();
     EXPECT_TRUE(printed.contains("login: the sign-in failed, cancelled")) << printed.toStdString();
+    EXPECT_EQ("", host.readAllStandardError());  // the libraries' diagnostics stay behind --verbose
     EXPECT_FALSE(printed.contains("zvnhost:")) << printed.toStdString();
 
     host.start(ZVNHOST_PATH, {"--cloud-url-base", "ftp://127.0.0.1:1", "--tour", "login"});
