@@ -147,11 +147,14 @@ QFont CProgramArt::CellHeightFont(const QFont& base, int n, double ratio)
 int CProgramArt::DrawTextLeading(QPainter* dc, const QFont* font, const QString& text, const QRect* rect, int format,
                                  double leading)
 {
-    if (text.isEmpty() || !dc || !font || !rect || rect->isEmpty())
+    if (text.isEmpty() || !dc || !font || !rect)
         return 0;
-    // the text black on black (A) and black on white (B), as sharp as the target's pixels
+    // the text black on black (A) and black on white (B), as sharp as the target's pixels; a
+    // rectangle with no room (pushed past its bottom by the blocks above) still lays its text
+    // out at its width, and reports the height so that the blocks below keep moving
+    const bool room = !rect->isEmpty();
     const qreal ratio = dc->device() ? dc->device()->devicePixelRatioF() : 1.0;
-    const QSize pixels = (QSizeF(rect->size()) * ratio).toSize();
+    const QSize pixels = room ? (QSizeF(rect->size()) * ratio).toSize() : QSize(1, 1);
     QImage a(pixels, QImage::Format_RGB32), b(pixels, QImage::Format_RGB32);
     a.fill(Qt::black);
     b.fill(Qt::white);
@@ -168,6 +171,9 @@ int CProgramArt::DrawTextLeading(QPainter* dc, const QFont* font, const QString&
     }
     if (line <= 0)
         return 0;
+    const int used = static_cast<int>(height * leading);
+    if (!room)
+        return used;  // nothing of it lies inside the rectangle
     // band by band, each line moved down by its share of the extra spacing
     const int step = static_cast<int>(line * leading);
     const QPainter::CompositionMode mode = dc->compositionMode();
@@ -180,5 +186,5 @@ int CProgramArt::DrawTextLeading(QPainter* dc, const QFont* font, const QString&
         dc->drawImage(target, a, source);
     }
     dc->setCompositionMode(mode);
-    return static_cast<int>(height * leading);
+    return used;
 }

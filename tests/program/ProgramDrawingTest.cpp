@@ -88,6 +88,9 @@ TEST(ProgramDrawing, DrawTextLeadingSpacesTheLinesAndReportsTheHeight)
     QPainter dc(&target);
     const QRect rect(0, 0, 200, 100);
     EXPECT_EQ(0, CProgramArt::DrawTextLeading(&dc, &font, QString(), &rect, Qt::TextWordWrap, 1.3));
+    // a rectangle pushed past its bottom: nothing drawn, and the blocks below still move by the text's height
+    const QRect past(QPoint(0, 90), QPoint(199, 80));
+    EXPECT_EQ(54, CProgramArt::DrawTextLeading(&dc, &font, "MMM\r\nMMM\r\nMMM", &past, Qt::TextWordWrap, 1.3));
     EXPECT_TRUE(inkedRows(target).isEmpty());
     EXPECT_EQ(54, CProgramArt::DrawTextLeading(&dc, &font, "MMM\r\nMMM\r\nMMM", &rect, Qt::TextWordWrap, 1.3));
     dc.end();
