@@ -158,11 +158,18 @@ int CProgramArt::DrawTextLeading(QPainter* dc, const QFont* font, const QString&
     QImage a(pixels, QImage::Format_RGB32), b(pixels, QImage::Format_RGB32);
     a.fill(Qt::black);
     b.fill(Qt::white);
+    // The blit needs a two-level mask: a grey edge ANDed with the picture below gives bits of
+    // neither, which broke the small texts' strokes. So the text is rasterised without
+    // antialiasing and fully hinted, its stems snapped to whole pixels, as bilevel GDI text is
+    // (and as the template font's own table asks for at 9 to 16 pixels).
+    QFont mask = *font;
+    mask.setStyleStrategy(QFont::NoAntialias);
+    mask.setHintingPreference(QFont::PreferFullHinting);
     int height = 0, line = 0;
     for (QImage* image : {&a, &b}) {
         image->setDevicePixelRatio(ratio);
         QPainter p(image);
-        p.setFont(*font);
+        p.setFont(mask);
         p.setPen(Qt::black);
         QRect drawn;
         p.drawText(QRect(QPoint(0, 0), rect->size()), format, text, &drawn);

@@ -94,6 +94,10 @@ TEST(ProgramDrawing, DrawTextLeadingSpacesTheLinesAndReportsTheHeight)
     EXPECT_TRUE(inkedRows(target).isEmpty());
     EXPECT_EQ(54, CProgramArt::DrawTextLeading(&dc, &font, "MMM\r\nMMM\r\nMMM", &rect, Qt::TextWordWrap, 1.3));
     dc.end();
+    // the mask has two levels: each pixel is the text's black or the white below, never a mix of bits
+    for (int y = 0; y < target.height(); ++y)
+        for (int x = 0; x < target.width(); ++x)
+            ASSERT_TRUE(at(target, x, y) == qRgb(0, 0, 0) || at(target, x, y) == qRgb(255, 255, 255)) << x << "," << y;
     // three bands of 14 rows starting at 0, 18 and 36, nothing between them
     const QList<int> rows = inkedRows(target);
     ASSERT_FALSE(rows.isEmpty());
