@@ -446,9 +446,10 @@ void CDlgProgram::drawInfo(QPainter& dc) const
         dc.drawText(r, format, text, &drawn);
         return drawn.height();
     };
-    r.setTop(r.top() + 5 + draw(m_fontInfo[FontTitle], info.title, Qt::AlignHCenter | wrap));
+    // title, sub-title and credit keep to their lines; only the blocks below them wrap
+    r.setTop(r.top() + 5 + draw(m_fontInfo[FontTitle], info.title, Qt::AlignHCenter));
     if (!info.subTitle.isEmpty())
-        r.setTop(r.top() + draw(m_fontInfo[FontSubTitle], info.subTitle, Qt::AlignHCenter | wrap));
+        r.setTop(r.top() + draw(m_fontInfo[FontSubTitle], info.subTitle, Qt::AlignHCenter));
     dc.drawLine(r.left(), r.top() + 5, r.right(), r.top() + 5);
 
     const QFont& body = m_fontInfo[FontBody];
@@ -461,10 +462,10 @@ void CDlgProgram::drawInfo(QPainter& dc) const
     const QString lineBreak = QStringLiteral("\r\n");
     int credit = 0;
     if (QFontMetrics(body).horizontalAdvance(info.creditLabel + info.creditValue) <= r.width()) {
-        credit = draw(body, info.creditLabel + info.creditValue + lineBreak, Qt::AlignLeft | wrap);
+        credit = draw(body, info.creditLabel + info.creditValue + lineBreak, Qt::AlignLeft);
     } else {
-        r.setTop(r.top() + 3 + draw(body, info.creditLabel, Qt::AlignLeft | wrap));
-        credit = draw(body, info.creditValue + lineBreak, Qt::AlignRight | wrap);
+        r.setTop(r.top() + 3 + draw(body, info.creditLabel, Qt::AlignLeft));
+        credit = draw(body, info.creditValue + lineBreak, Qt::AlignRight);
     }
 
     const QFont& small = m_fontInfo[FontProfile];

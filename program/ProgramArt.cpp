@@ -147,19 +147,29 @@ QFont CProgramArt::CellHeightFont(const QFont& base, int n, double ratio)
 int CProgramArt::DrawTextLeading(QPainter* dc, const QFont* font, const QString& text, const QRect* rect, int format,
                                  double leading)
 {
-    if (text.isEmpty() || !dc || !font || !rect || rect->isEmpty())
+    if (text.isEmpty() || !dc || !font || !rect)
         return 0;
-    // the text black on black (A) and black on white (B), as sharp as the target's pixels
+    // the text black on black (A) and black on white (B), as sharp as the target's pixels; a
+    // rectangle with no room (pushed past its bottom by the blocks above) still lays its text
+    // out at its width, and reports the height so that the blocks below keep moving
+    const bool room = !rect->isEmpty();
     const qreal ratio = dc->device() ? dc->device()->devicePixelRatioF() : 1.0;
-    const QSize pixels = (QSizeF(rect->size()) * ratio).toSize();
+    const QSize pixels = room ? (QSizeF(rect->size()) * ratio).toSize() : QSize(1, 1);
     QImage a(pixels, QImage::Format_RGB32), b(pixels, QImage::Format_RGB32);
     a.fill(Qt::black);
     b.fill(Qt::white);
+    // The blit needs a two-level mask: a grey edge ANDed with the picture below gives bits of
+    // neither, which broke the small texts' strokes. So the text is rasterised without
+    // antialiasing and fully hinted, its stems snapped to whole pixels, as bilevel GDI text is
+    // (and as the template font's own table asks for at 9 to 16 pixels).
+    QFont mask = *font;
+    mask.setStyleStrategy(QFont::NoAntialias);
+    mask.setHintingPreference(QFont::PreferFullHinting);
     int height = 0, line = 0;
     for (QImage* image : {&a, &b}) {
         image->setDevicePixelRatio(ratio);
         QPainter p(image);
-        p.setFont(*font);
+        p.setFont(mask);
         p.setPen(Qt::black);
         QRect drawn;
         p.drawText(QRect(QPoint(0, 0), rect->size()), format, text, &drawn);
@@ -168,6 +178,9 @@ int CProgramArt::DrawTextLeading(QPainter* dc, const QFont* font, const QString&
     }
     if (line <= 0)
         return 0;
+    const int used = static_cast<int>(height * leading);
+    if (!room)
+        return used;  // nothing of it lies inside the rectangle
     // band by band, each line moved down by its share of the extra spacing
     const int step = static_cast<int>(line * leading);
     const QPainter::CompositionMode mode = dc->compositionMode();
@@ -180,5 +193,5 @@ int CProgramArt::DrawTextLeading(QPainter* dc, const QFont* font, const QString&
         dc->drawImage(target, a, source);
     }
     dc->setCompositionMode(mode);
-    return static_cast<int>(height * leading);
+    return used;
 }

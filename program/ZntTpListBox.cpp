@@ -50,7 +50,6 @@ int CZntTpListBox::Attach(int id, CDlgProgram* parent)
     m_pList = list;
     m_bScrollReady = 0;
     m_nTopIndex = 0;
-    m_nPendingTop = -1;
     list->setFrameShape(QFrame::NoFrame);
     list->setAutoFillBackground(false);
     list->viewport()->setAutoFillBackground(false);  // not opaque: a scroll repaints every entry over the fixed background
@@ -67,11 +66,6 @@ int CZntTpListBox::Attach(int id, CDlgProgram* parent)
         readRange();
         if (m_bScrollReady)
             SetScrollRange(SB_VERT, m_nScrollMin, m_nScrollMax, true);
-        // the first range the list knows: the position asked for before can be taken now
-        if (m_nPendingTop >= 0 && m_nScrollMax > 0) {
-            const int pending = std::exchange(m_nPendingTop, -1);
-            moveTo(pending);
-        }
     });
     OnMove();
     if (!m_bPlainStyle) {
@@ -105,9 +99,7 @@ void CZntTpListBox::InitScroll(int position)
     EnableScrollBar(SB_VERT, ESB_ENABLE_BOTH);
     SetScrollRange(SB_VERT, m_nScrollMin, m_nScrollMax, false);
     SetScrollPos(SB_VERT, position, true);
-    m_pList->SetTopIndex(position);
-    // a list not laid out yet has no range: it takes the position once it has one
-    m_nPendingTop = m_pList->GetTopIndex() == position ? -1 : position;
+    m_pList->SetTopIndex(position);  // a list not shown yet takes it when it shows
     m_bScrollReady = 1;
 }
 
@@ -124,7 +116,7 @@ int CZntTpListBox::GetScrollPos(int bar) const
 {
     if (bar != SB_VERT || !m_pList)
         return 0;
-    return m_nPendingTop >= 0 ? m_nPendingTop : m_pList->GetTopIndex();
+    return m_pList->GetTopIndex();
 }
 
 void CZntTpListBox::moveTo(int top)

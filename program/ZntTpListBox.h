@@ -60,5 +60,4 @@ private:
     int m_nScrollMin = 0;
     int m_nScrollMax = 100;
     int m_nPageEntries = 0;
-    int m_nPendingTop = -1;  // a first visible entry waiting for the list to know its range
 };

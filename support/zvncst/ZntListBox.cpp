@@ -1,7 +1,10 @@
 #include "support/zvncst/ZntListBox.h"
 
 #include <QAbstractItemDelegate>
+#include <QEvent>
 #include <QScrollBar>
+#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -44,6 +47,8 @@ CZntListBox::CZntListBox(QWidget* parent) : QListWidget(parent)
 {
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     connect(this, &QListWidget::currentRowChanged, this, [this] {
+        if (!isVisible())
+            m_nTopOnShow = -1;  // the later request wins: the selection shows itself
         if (m_nUserInput > 0)
             emit selChange();
     });
@@ -70,12 +75,23 @@ int CZntListBox::SetItemHeight(int height)
     return 1;
 }
 
-int CZntListBox::GetTopIndex() const { return verticalScrollBar()->value(); }
+int CZntListBox::GetTopIndex() const { return m_nTopOnShow >= 0 ? m_nTopOnShow : verticalScrollBar()->value(); }
 
 int CZntListBox::SetTopIndex(int index)
 {
+    // a hidden list has no scroll range yet, and its show scrolls the current entry into view
+    if (!isVisible())
+        m_nTopOnShow = std::max(0, index);
     verticalScrollBar()->setValue(index);
     return 1;
+}
+
+bool CZntListBox::event(QEvent* e)
+{
+    const bool handled = QListWidget::event(e);
+    if (e->type() == QEvent::Show && m_nTopOnShow >= 0)
+        verticalScrollBar()->setValue(std::exchange(m_nTopOnShow, -1));  // laid out now: the range is known
+    return handled;
 }
 
 void CZntListBox::mousePressEvent(QMouseEvent* e)

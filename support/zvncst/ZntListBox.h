@@ -4,7 +4,8 @@
 // the keyboard: a selection set by code raises no notification, as a list
 // box's own selection request does not. It scrolls by whole entries; an
 // owner-drawn list has entries of one height and hands their drawing to its
-// owner.
+// owner. A first visible entry set before the list is shown is the one it
+// shows, whatever it selected before.
 #include <QListWidget>
 #include <functional>
 
@@ -34,6 +35,7 @@ signals:
     void selChange();
 
 protected:
+    bool event(QEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
@@ -41,5 +43,6 @@ protected:
 private:
     int m_nUserInput = 0;  // > 0 while a mouse or key event of the user is handled
     int m_nItemHeight = 0;
+    int m_nTopOnShow = -1;  // a first visible entry set while hidden, taken when the list has its size
     std::function<void(const ZntDrawItem&)> m_draw;
 };

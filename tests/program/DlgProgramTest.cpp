@@ -1,6 +1,7 @@
 #include "frame/ModuleMessages.h"
 #include "platform/HostWindows.h"
 #include "program/DlgProgram.h"
+#include "program/ZntTpListBox.h"
 #include "tests/program/ListFiles.h"
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/ScriptedHost.h"
@@ -297,17 +298,25 @@ TEST(DlgProgram, ADeleteRemovesOnlyThatProgramsOwnFolder)
 
 TEST(DlgProgram, TheScrollPositionRoundTripsTheHostsView)
 {
-    ProgramLists lists(80);  // more than the list shows at once
-    CDlgProgram dialog(lists.system, lists.user, nullptr);
-    dialog.SetProgNum(12);
-    dialog.SetScrlPos(10);
-    run(dialog, [&] {
-        EXPECT_EQ(12, listOf(dialog)->currentRow());
-        EXPECT_EQ(10, listOf(dialog)->indexAt(QPoint(5, 5)).row());  // the first entry shown
-        dialog.OnCancel();
-    });
-    EXPECT_EQ(10, dialog.GetScrlPos());
-    EXPECT_EQ(12, dialog.GetProgNum());
+    // the host's round trip: select, scroll away, cancel, reopen with both presets
+    const struct { int users, prog, scroll, top; } cases[] = {
+        {77, 30, 10, 10},  // 80 entries, the selection off the first page shown
+        {2, 4, 3, 0},      // 5 entries: the list cannot scroll, and says so
+    };
+    for (const auto& c : cases) {
+        ProgramLists lists(c.users);
+        CDlgProgram dialog(lists.system, lists.user, nullptr);
+        dialog.SetProgNum(c.prog);
+        dialog.SetScrlPos(c.scroll);
+        run(dialog, [&] {
+            EXPECT_EQ(c.prog, listOf(dialog)->currentRow());
+            EXPECT_EQ(c.top, listOf(dialog)->indexAt(QPoint(5, 5)).row());  // the first entry shown
+            EXPECT_EQ(c.top, dialog.GetListBox().FlatScrollBar()->Pos());
+            dialog.OnCancel();
+        });
+        EXPECT_EQ(c.top, dialog.GetScrlPos()) << c.users;
+        EXPECT_EQ(c.prog, dialog.GetProgNum());
+    }
 }
 
 TEST(DlgProgram, DraggingTheSurfaceMovesTheWindowOnTop)

@@ -29,7 +29,7 @@ QList<int> inkedRows(const QImage& image)
     QList<int> rows;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if (qGray(image.pixel(x, y)) < 128) {
+            if (qGray(image.pixel(x, y)) < 100) {  // below the panel's lightened picture
                 rows << y;
                 break;
             }
@@ -88,9 +88,16 @@ TEST(ProgramDrawing, DrawTextLeadingSpacesTheLinesAndReportsTheHeight)
     QPainter dc(&target);
     const QRect rect(0, 0, 200, 100);
     EXPECT_EQ(0, CProgramArt::DrawTextLeading(&dc, &font, QString(), &rect, Qt::TextWordWrap, 1.3));
+    // a rectangle pushed past its bottom: nothing drawn, and the blocks below still move by the text's height
+    const QRect past(QPoint(0, 90), QPoint(199, 80));
+    EXPECT_EQ(54, CProgramArt::DrawTextLeading(&dc, &font, "MMM\r\nMMM\r\nMMM", &past, Qt::TextWordWrap, 1.3));
     EXPECT_TRUE(inkedRows(target).isEmpty());
     EXPECT_EQ(54, CProgramArt::DrawTextLeading(&dc, &font, "MMM\r\nMMM\r\nMMM", &rect, Qt::TextWordWrap, 1.3));
     dc.end();
+    // the mask has two levels: each pixel is the text's black or the white below, never a mix of bits
+    for (int y = 0; y < target.height(); ++y)
+        for (int x = 0; x < target.width(); ++x)
+            ASSERT_TRUE(at(target, x, y) == qRgb(0, 0, 0) || at(target, x, y) == qRgb(255, 255, 255)) << x << "," << y;
     // three bands of 14 rows starting at 0, 18 and 36, nothing between them
     const QList<int> rows = inkedRows(target);
     ASSERT_FALSE(rows.isEmpty());
@@ -160,6 +167,32 @@ TEST(ProgramDrawing, TheDialogShowsItsFrameHighlightIconsAndButtons)
         EXPECT_EQ(bitmap("PRGOKF"), shows(1018));
         qobject_cast<QAbstractButton*>(dialog.GetDlgItem(1018))->setDown(true);
         EXPECT_EQ(bitmap("PRGOKD"), shows(1018));
+    });
+}
+
+TEST(ProgramDrawing, TheTitlesAndTheCreditKeepToOneLine)
+{
+    Lists lists(0);
+    const QString wide = QString("Wide ").repeated(30);  // far wider than the panel
+    TempEnvironment::WriteBytes(lists.user, header("1.0", "ZentorinLite", 1) + section(1, "Program", wide, "wide.zsf")
+                                                + platform::ToCodePage("SubTitle=" + wide + "\r\nNarrator=" + wide + "\r\n"));
+    CDlgProgram dialog(lists.system, lists.user, nullptr);
+    dialog.SetProgNum(4);
+    dialog.SetScrlPos(0);
+    whileOpen(dialog, [&] {
+        const QRect panel = dialog.GetInfoRect();
+        const QRect r = panel.adjusted(30, 10, -30, -10);
+        const QList<int> rows = inkedRows(dialog.grab(r).toImage());  // rows from r's top
+        // title 24 and sub-title 16 high, each one line: the separator 5 + 24 + 16 + 5 below the top
+        const QImage line = dialog.grab(QRect(r.left(), r.top() + 50, r.width(), 1)).toImage();
+        for (int x = 0; x < line.width(); ++x)
+            ASSERT_LT(qGray(line.pixel(x, 0)), 100) << x;
+        // 15 + 15 below it (no summary, no year) the label, 14 high; 3 below that the value alone on its line;
+        // then nothing up to the notice
+        const int label = 50 - 5 + 30, value = label + 14 + 3;
+        EXPECT_TRUE(rows.contains(label + 7) && rows.contains(value + 7));
+        for (int row : rows)
+            EXPECT_TRUE(row <= 50 || (row >= label && row < value + 14) || row >= panel.bottom() - 33 - r.top()) << row;
     });
 }
 
