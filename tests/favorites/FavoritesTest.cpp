@@ -182,6 +182,10 @@ TEST(DlgFavorites, TreeFollowsTheDiskAndKeepsLinksOutOfTheRootOut)
     EXPECT_EQ(tree.FindItem(f.root + "/link"), nullptr);
     f.scene("空/新.zsf", "");
     EXPECT_TRUE(QTest::qWaitFor([&] { return tree.FindItem(f.root + "/空/新.zsf") != nullptr; }, 5000));
+    // a scene moved between two folders while the dialog is open: both change in one read
+    QFile::rename(f.root + "/空/新.zsf", f.root + "/夏/新.zsf");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tree.FindItem(f.root + "/夏/新.zsf") != nullptr; }, 5000));
+    EXPECT_EQ(tree.FindItem(f.root + "/空/新.zsf"), nullptr);
 }
 
 TEST(DlgFavorites, ExplorerOpensTheRootOrSaysWhyNot)
