@@ -35,8 +35,9 @@ TEST(Module, MessageBoxButtonsReadInJapanese)
 {
     // the box the seam would show, as built (loading the library put Qt's Japanese texts in)
     const auto texts = [](unsigned style) {
+        const auto box = platform::BuildMessageBox(nullptr, "x", style);
         QStringList texts;
-        for (QAbstractButton* button : platform::BuildMessageBox(nullptr, "x", style)->buttons())
+        for (QAbstractButton* button : box->buttons())
             texts << button->text();
         texts.sort();
         return texts.join(u'|').toStdString();
