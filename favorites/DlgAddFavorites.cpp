@@ -130,8 +130,10 @@ void CDlgAddFavorites::UpdateStatus()
 void CDlgAddFavorites::ResizeDlg()
 {
     m_btnFolder.SetWindowText(LoadString(m_bExpanded ? IDS_FOLDER_SHOWN : IDS_FOLDER_HIDDEN));
+    // a resize keeps the window's left and top; a move before the first show
+    // would mark it as placed, and it would no longer open centred on its owner
     const QRect window = geometry();
-    MoveWindow(pos().x(), pos().y(), window.width(), window.height() + (m_bExpanded ? m_nFoldHeight : -m_nFoldHeight));
+    SetClientSize(window.width(), window.height() + (m_bExpanded ? m_nFoldHeight : -m_nFoldHeight));
 }
 
 void CDlgAddFavorites::OnBnClickedFadBtnFolder()

@@ -4,11 +4,23 @@
 #include "platform/ResourceChain.h"
 #include "support/zvnreg/Registry.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QPointer>
 #include <QStringList>
+#include <QTranslator>
+#include <memory>
 
 namespace {
 
 const QString kModuleName = QStringLiteral("zvnd06");
+
+// Qt's own Japanese texts (はい, いいえ, キャンセル on the standard buttons), which
+// the module installs when the host has not loaded Qt's translations itself.
+// The application owns the translator, which must not outlive it; defined
+// before the lifetime below, so that it is still there at the detach.
+QPointer<QTranslator> qtTranslator;
 
 // process attach and detach
 struct ModuleLifetime {
@@ -29,16 +41,45 @@ platform::InternetTimeouts timeoutSettings()
     return timeouts;
 }
 
+void loadQtTranslations()
+{
+    QCoreApplication* application = QCoreApplication::instance();
+    if (qtTranslator || !application)
+        return;
+    // a host that loaded Qt's translations (of any language) keeps its own
+    if (QCoreApplication::translate("QPlatformTheme", "&Yes") != QLatin1String("&Yes"))
+        return;
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        || !QCoreApplication::installTranslator(translator.get()))
+        return;
+    translator->setParent(application);
+    qtTranslator = translator.release();
+}
+
+void unloadQtTranslations()
+{
+    delete qtTranslator.data();  // leaves the application's translators as it goes
+}
+
 }  // namespace
 
 void AttachModule()
 {
     platform::RegisterResourceModule(kModuleName, QStringLiteral(":/zvnd06"));
     platform::SetInternetTimeoutSource(timeoutSettings);
+    // the library is mostly loaded before the host makes its application: the
+    // translations go in as the application is made (translators need one)
+    if (QCoreApplication::instance())
+        loadQtTranslations();
+    else
+        qAddPreRoutine(loadQtTranslations);
 }
 
 void DetachModule()
 {
+    unloadQtTranslations();
     platform::SetInternetTimeoutSource({});
     platform::UnregisterResourceModule(kModuleName);
 }

@@ -54,17 +54,10 @@ QMessageBox::Icon iconOf(unsigned style)
 
 int showRealBox(QWidget* owner, const QString& text, unsigned style)
 {
-    QMessageBox box(iconOf(style), ApplicationName(), text, QMessageBox::NoButton, owner ? owner : MainWindow());
+    const std::unique_ptr<QMessageBox> box = BuildMessageBox(owner, text, style);
+    box->exec();
+    const auto clicked = box->standardButton(box->clickedButton());
     const std::vector<int> ids = buttonsOf(style);
-    for (int id : ids)
-        box.addButton(standardButton(id));
-    box.setDefaultButton(standardButton(DefaultButton(style)));
-    // Esc answers Cancel where there is one, and OK on a lone OK, as on Windows
-    for (int id : ids)
-        if (id == IDCANCEL || ids.size() == 1)
-            box.setEscapeButton(standardButton(id));
-    box.exec();
-    const auto clicked = box.standardButton(box.clickedButton());
     for (int id : ids)
         if (standardButton(id) == clicked)
             return id;
@@ -72,6 +65,21 @@ int showRealBox(QWidget* owner, const QString& text, unsigned style)
 }
 
 }  // namespace
+
+std::unique_ptr<QMessageBox> BuildMessageBox(QWidget* owner, const QString& text, unsigned style)
+{
+    auto box = std::make_unique<QMessageBox>(iconOf(style), ApplicationName(), text, QMessageBox::NoButton,
+                                             owner ? owner : MainWindow());
+    const std::vector<int> ids = buttonsOf(style);
+    for (int id : ids)
+        box->addButton(standardButton(id));
+    box->setDefaultButton(standardButton(DefaultButton(style)));
+    // Esc answers Cancel where there is one, and OK on a lone OK, as on Windows
+    for (int id : ids)
+        if (id == IDCANCEL || ids.size() == 1)
+            box->setEscapeButton(standardButton(id));
+    return box;
+}
 
 int DefaultButton(unsigned style)
 {

@@ -3,7 +3,9 @@
 // shows goes through MessageBox(), so a test can answer it from a script.
 #include <QString>
 #include <functional>
+#include <memory>
 
+class QMessageBox;
 class QWidget;
 
 namespace platform {
@@ -46,6 +48,9 @@ using MessageBoxHandler = std::function<int(QWidget* owner, const QString& text,
 // Shows the text with the application's name as title; returns the IDxxx of
 // the button chosen. A null owner means the host's main window.
 int MessageBox(QWidget* owner, const QString& text, unsigned style = MB_OK);
+
+// The real box as MessageBox() shows it (owner, title, text, icon, buttons), not yet shown.
+std::unique_ptr<QMessageBox> BuildMessageBox(QWidget* owner, const QString& text, unsigned style);
 
 // Stands another handler in for the real box; an empty handler restores it.
 // Returns the handler that was in place.

@@ -2,11 +2,13 @@
 // saves a picture of it, so that anyone can look at every dialog.
 //
 //   zvngallery [FOLDER]      (default: ./gallery)
+#include "favorites/DlgAddFavorites.h"
 #include "frame/CorZnt.h"
 #include "frame/Module.h"
 #include "platform/CodePage.h"
 #include "program/DlgProgram.h"
 #include "support/zvncst/ZntDialog.h"
+#include "support/zvnreg/Registry.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,10 +21,15 @@
 
 namespace {
 
-// the date the program dialog asks for
+// the date the program dialog and the favourites ask for
 class GalleryHost : public CCorZnt {
 public:
-    QString ExecCommand(const QString&) override { return QStringLiteral("LST AD2026/1/15 03:42:17"); }
+    QString ExecCommand(const QString& command) override
+    {
+        if (command.startsWith(QStringLiteral("? time.")))
+            return command.endsWith(u'r') ? QStringLiteral("2026") : command.endsWith(u'h') ? QStringLiteral("1") : QStringLiteral("15");
+        return QStringLiteral("LST AD2026/1/15 03:42:17");
+    }
 };
 
 void writeList(const QString& path, const QString& programs, int count)
@@ -63,6 +70,18 @@ std::unique_ptr<CZntDialog> programDialog(const QTemporaryDir& folder, GalleryHo
     return dialog;
 }
 
+// the add-to-favourites dialog as it opens, folded (its default) or unfolded
+std::unique_ptr<CZntDialog> addFavoritesDialog(const QTemporaryDir& folder, GalleryHost& host, bool unfolded)
+{
+    const QString root = folder.filePath(QStringLiteral("Favorites"));
+    for (const QString& scene : {QStringLiteral("冬の星座"), QStringLiteral("夏/天の川")}) {
+        QDir().mkpath(QFileInfo(root + u'/' + scene).path());
+        QFile(root + u'/' + scene + QStringLiteral(".zsf")).open(QIODevice::WriteOnly);
+    }
+    CRegistry::Write(QStringLiteral("Dialog\\AddFavorites"), QStringLiteral("IsExpanded"), unfolded ? 1 : 0);
+    return std::make_unique<CDlgAddFavorites>(&host, root, nullptr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -78,18 +97,25 @@ int main(int argc, char** argv)
     int failures = 0;
     const QTemporaryDir lists;
     GalleryHost host;
-    for (int id : {16101, 16102, 16103, 16104, 16105, 16108, 16112, 16114, 16115}) {
+    // the settings the dialogs read are the gallery's own
+    CRegistry::SetSettingsPath(lists.filePath(QStringLiteral("settings.ini")));
+    // 16102 twice more: the dialog itself, folded and unfolded
+    const int kFolded = -1, kUnfolded = -2;
+    for (int id : {16101, 16102, kFolded, kUnfolded, 16103, 16104, 16105, 16108, 16112, 16114, 16115}) {
         // the program dialog draws itself: it is shown as itself, with programs in it
-        const std::unique_ptr<CZntDialog> made = id == 16103 ? programDialog(lists, host) : std::make_unique<CZntDialog>(id, nullptr);
+        const std::unique_ptr<CZntDialog> made = id == 16103  ? programDialog(lists, host)
+                                                 : id < 0     ? addFavoritesDialog(lists, host, id == kUnfolded)
+                                                              : std::make_unique<CZntDialog>(id, nullptr);
         CZntDialog& dialog = *made;
         dialog.show();
         QApplication::processEvents();  // the list lays its entries out  // sets the window up, lays out and polishes every control, as a person would see it
         QImage picture(dialog.size(), QImage::Format_RGB32);
         picture.fill(Qt::white);
         dialog.render(&picture);
-        const QString path = QStringLiteral("%1/%2.png").arg(folder).arg(id);
+        const QString name = id == kFolded ? QStringLiteral("16102-folded") : id == kUnfolded ? QStringLiteral("16102-unfolded") : QString::number(id);
+        const QString path = QStringLiteral("%1/%2.png").arg(folder, name);
         const bool saved = picture.save(path);
-        std::printf("%d  %-40s %4d x %-4d %s\n", id, qPrintable(dialog.windowTitle()), dialog.width(), dialog.height(),
+        std::printf("%-14s  %-40s %4d x %-4d %s\n", qPrintable(name), qPrintable(dialog.windowTitle()), dialog.width(), dialog.height(),
                     saved ? qPrintable(path) : "NOT SAVED");
         failures += saved && !dialog.Template().controls.isEmpty() ? 0 : 1;
         dialog.hide();

@@ -61,6 +61,8 @@ QString CFolderBrowser::ShowWindow(QWidget* owner, const QString& root, const QS
     folders.Init(QString());
     folders.AttachTree(tree);
     folders.SetDirectory(root);
+    // the root it is given is the favourites folder, shown by the name the favourites tree gives it
+    folders.SetItemText(folders.GetRootItem(), QStringLiteral("お気に入り"));
     QString first = start;
     while (first.size() > 1 && first.endsWith(u'/'))
         first.chop(1);

@@ -125,6 +125,7 @@ private:
     void destroyControls();
     static bool controlMessage(QWidget* control, platform::WindowMessageEvent* message);
     void makeWindow();
+    void centreOnOwner();
     int defaultButtonId() const;
     QWidget* createControl(const platform::ControlTemplate& control);
     void connectNotifications(QWidget* widget, int id);

@@ -6,11 +6,11 @@
 void CZntRichEditCtrl::SetLimitText(int characters)
 {
     auto* edit = qobject_cast<QTextEdit*>(GetWnd());
-    if (!edit || m_nLimit != 0) {
-        m_nLimit = characters;
-        return;
-    }
     m_nLimit = characters;
+    // each DoModal makes the box anew: the new box needs the limiter too, once
+    if (!edit || edit == m_pLimited)
+        return;
+    m_pLimited = edit;
     QObject::connect(edit, &QTextEdit::textChanged, edit, [this, edit] {
         const QString text = edit->toPlainText();
         if (m_nLimit <= 0 || text.size() <= m_nLimit)

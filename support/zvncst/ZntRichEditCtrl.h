@@ -16,6 +16,7 @@ public:
 
 private:
     int m_nLimit = 0;
+    QPointer<QWidget> m_pLimited;  // the box the limiter watches
     int m_nCheck = 0;
     int m_nFlag = 0;
 };

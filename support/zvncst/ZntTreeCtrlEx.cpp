@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QSet>
 #include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
@@ -145,14 +146,26 @@ void CZntTreeCtrlEx::refresh()
     if (!selected.isEmpty())
         SelectItem(FindItem(keep) ? FindItem(keep) : top);
 
-    // watch every folder listed, so the tree follows changes made on disk
-    m_pWatcher = std::make_unique<QFileSystemWatcher>();
-    QStringList folders;
+    // watch every folder listed, so the tree follows changes made on disk; the
+    // one watcher is kept and its folders changed, since this may run from its
+    // own signal, which it goes on sending for the other folders of one read
+    if (!m_pWatcher) {
+        m_pWatcher = std::make_unique<QFileSystemWatcher>();
+        connect(m_pWatcher.get(), &QFileSystemWatcher::directoryChanged, this, [this] { refresh(); });
+    }
+    QSet<QString> folders;
     for (const QString& path : after)
         if (QFileInfo(path).isDir() && !QFileInfo(path).isSymLink())
-            folders.append(path);
-    m_pWatcher->addPaths(folders);
-    connect(m_pWatcher.get(), &QFileSystemWatcher::directoryChanged, this, [this] { refresh(); });
+            folders.insert(path);
+    const QStringList watched = m_pWatcher->directories();
+    QStringList gone;
+    for (const QString& path : watched)
+        if (!folders.remove(path))
+            gone.append(path);
+    if (!gone.isEmpty())
+        m_pWatcher->removePaths(gone);
+    if (!folders.isEmpty())
+        m_pWatcher->addPaths(folders.values());
 }
 
 QTreeWidgetItem* CZntTreeCtrlEx::GetRootItem() const { return m_pTree ? m_pTree->topLevelItem(0) : nullptr; }

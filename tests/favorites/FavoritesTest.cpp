@@ -12,7 +12,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -169,6 +171,11 @@ TEST(DlgFavorites, MoveUsesTheChooserAndNeverOverwrites)
     EXPECT_TRUE(f.exists("夏/冬.zsf"));
     EXPECT_FALSE(f.exists("冬.zsf"));
     CFolderBrowser::SetHandler(previous);
+    // the chooser itself shows the root as the tree does
+    CFolderBrowser::ShowWindow(&dialog, f.root, f.root, "", [](QWidget& window) {
+        EXPECT_EQ(window.findChild<QTreeWidget*>()->topLevelItem(0)->text(0), "お気に入り");
+        QMetaObject::invokeMethod(&window, "reject");
+    });
 }
 
 TEST(DlgFavorites, TreeFollowsTheDiskAndKeepsLinksOutOfTheRootOut)
@@ -182,6 +189,10 @@ TEST(DlgFavorites, TreeFollowsTheDiskAndKeepsLinksOutOfTheRootOut)
     EXPECT_EQ(tree.FindItem(f.root + "/link"), nullptr);
     f.scene("空/新.zsf", "");
     EXPECT_TRUE(QTest::qWaitFor([&] { return tree.FindItem(f.root + "/空/新.zsf") != nullptr; }, 5000));
+    // a scene moved between two folders while the dialog is open: both change in one read
+    QFile::rename(f.root + "/空/新.zsf", f.root + "/夏/新.zsf");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tree.FindItem(f.root + "/夏/新.zsf") != nullptr; }, 5000));
+    EXPECT_EQ(tree.FindItem(f.root + "/空/新.zsf"), nullptr);
 }
 
 TEST(DlgFavorites, ExplorerOpensTheRootOrSaysWhyNot)
@@ -228,6 +239,12 @@ TEST(DlgAddFavorites, FoldsTheFolderPartAndKeepsItsStateOnOkOnly)
     const int folded = dialog.height();
     EXPECT_EQ(dialog.GetDlgItemText(1011), "フォルダ(&C) >>");
     EXPECT_FALSE(enabled(dialog, 1010) || enabled(dialog, 1012));
+    // folded, nothing of the folder part shows (tree, its label, new folder) and all the rest does
+    for (QWidget* w : dialog.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        auto* label = qobject_cast<QLabel*>(w);
+        const bool folderPart = w == dialog.GetDlgItem(1010) || w == dialog.GetDlgItem(1012) || (label && label->buddy() == dialog.GetDlgItem(1010));
+        EXPECT_TRUE(folderPart ? w->y() >= folded : w->geometry().bottom() < folded) << w->objectName().toStdString();
+    }
     dialog.DispatchCommand(BN_CLICKED, 1011);
     EXPECT_EQ(dialog.height(), folded + dialog.GetFoldHeight());
     EXPECT_EQ(dialog.height(), dialog.Units().Y(246));
@@ -248,6 +265,20 @@ TEST(DlgAddFavorites, FoldsTheFolderPartAndKeepsItsStateOnOkOnly)
     third.show();
     EXPECT_EQ(third.height(), third.Units().Y(246));
     EXPECT_EQ(third.GetDlgItemText(1011), "フォルダ(&C) <<");
+}
+
+TEST(DlgAddFavorites, EveryOpeningLimitsTheDescription)
+{
+    Favorites f;
+    CDlgAddFavorites dialog(&f.host, f.root, nullptr);
+    for (int opening = 0; opening < 2; ++opening) {
+        QTimer::singleShot(0, &dialog, [&] {
+            dialog.SetDlgItemText(1009, QString(1030, u'x'));
+            EXPECT_EQ(dialog.GetDlgItemText(1009).size(), 1024) << "opening " << opening;
+            dialog.DispatchCommand(BN_CLICKED, 2);
+        });
+        dialog.DoModal();
+    }
 }
 
 TEST(DlgAddFavorites, OkChecksTheNameAndAsksBeforeOverwriting)

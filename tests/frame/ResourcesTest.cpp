@@ -1,7 +1,10 @@
 #include "frame/Module.h"
+#include "platform/MessageBox.h"
 #include "platform/ResourceChain.h"
 
+#include <QAbstractButton>
 #include <QImage>
+#include <QMessageBox>
 #include <gtest/gtest.h>
 
 using platform::FindDialogTemplate;
@@ -26,6 +29,20 @@ TEST(ResourceChain, ModuleResourcesAreFoundOnlyWhileAttached)
     AttachModule();
     EXPECT_EQ(QString::fromUtf8("番組リストファイルの形式が不正です。"), LoadString(16005));
     EXPECT_NE(nullptr, FindDialogTemplate(16108));
+}
+
+TEST(Module, MessageBoxButtonsReadInJapanese)
+{
+    // the box the seam would show, as built (loading the library put Qt's Japanese texts in)
+    const auto texts = [](unsigned style) {
+        const auto box = platform::BuildMessageBox(nullptr, "x", style);
+        QStringList texts;
+        for (QAbstractButton* button : box->buttons())
+            texts << button->text();
+        texts.sort();
+        return texts.join(u'|').toStdString();
+    };
+    EXPECT_EQ(texts(platform::MB_YESNOCANCEL), "いいえ(&N)|はい(&Y)|キャンセル");
 }
 
 TEST(ResourceChain, UnknownIdsGiveNothing)
