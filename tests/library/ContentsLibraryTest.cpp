@@ -3,6 +3,7 @@
 // user sees, the messages the host gets, the requests the site saw.
 #include "frame/ModuleMessages.h"
 #include "library/DlgContentsLibrary.h"
+#include "platform/Internet.h"
 #include "platform/MessageBox.h"
 #include "services/ContentsSite.h"
 #include "support/zvnreg/Registry.h"
@@ -211,6 +212,22 @@ TEST_F(LibraryFixture, ADownloadLongerThanItsSizeLeavesNoFile)
     EXPECT_FALSE(QFile::exists(root + QStringLiteral("Favorites/geminids.zsf")));
     EXPECT_FALSE(dialog->ProgressDialog().isVisible());
     EXPECT_TRUE(dialog->isEnabled());
+}
+
+TEST_F(LibraryFixture, AnItemDocumentThatBreaksOffEndsItsParseAndIsReportedAfterIt)
+{
+    CContentsSite::ScriptedAnswer cut;
+    cut.body = "<r><title>品</title>";
+    cut.announced = 1000;
+    site->Script("/item/cut.xml", cut);
+    CInternetSession session(dialog->UserAgent());
+    CSequentialStreamFromFile stream(session.OpenURL(QString::fromStdString(site->BaseUrl() + "/item/cut.xml")), CContentsInfo::kDocumentLimit);
+    QDomDocument document;
+    EXPECT_NO_THROW(document.setContent(&stream));  // the failure never passes through Qt's parser
+    EXPECT_TRUE(stream.Failure().has_value());
+    MessageBoxScript boxes;
+    boxes.Expect(QStringLiteral("コンテンツ・ライブラリに接続できませんでした。"), MB_OK, IDOK);
+    EXPECT_EQ(download(QStringLiteral("cut")), 0);
 }
 
 TEST_F(LibraryFixture, ADownloadThatFallsSilentEndsAfterTheReceiveTimeoutAndKeepsWhatArrived)
