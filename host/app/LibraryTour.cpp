@@ -79,6 +79,9 @@ bool clickInstall(CDlgContentsLibrary& dialog, CTour& tour, const QString& id)
     QEventLoop loaded;
     bool pageShown = false;
     QObject::connect(view, &QWebEngineView::loadFinished, &loaded, [&](bool ok) {
+        // an install link declined before ends its load too, unsuccessfully: wait for this page's own
+        if (view->url().path() != QStringLiteral("/page/") + id || !ok)
+            return;
         pageShown = ok;
         loaded.quit();
     });
