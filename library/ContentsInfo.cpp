@@ -61,7 +61,15 @@ qint64 CSequentialStreamFromFile::readData(char* data, qint64 maxSize)
     // one byte past the limit tells a document that is too large from one that just fits
     const qint64 room = m_nLimit + 1 - m_nRead;
     const auto want = quint32(std::min<qint64>({maxSize, room, 1 << 16}));
-    const quint32 got = want ? readSource(data, want) : 0;
+    quint32 got = 0;
+    try {
+        got = want ? readSource(data, want) : 0;
+    } catch (const CInternetException& e) {
+        // the caller is Qt's parser, which no exception may pass through
+        m_failure = e;
+        m_bEnded = true;
+        return -1;
+    }
     m_nRead += got;
     if (m_nRead > m_nLimit) {
         m_bOverflow = true;
@@ -85,6 +93,8 @@ int CContentsInfo::Load(const QString& url, const QString& agent, QWidget* owner
         }
         CSequentialStreamFromFile stream(std::move(file), kDocumentLimit);
         const bool read = readDocument(stream);
+        if (stream.Failure())
+            throw *stream.Failure();  // reported as any failure to reach the site, below
         session.Close();
         if (!read) {
             MessageBox(owner, LoadString(IDS_INFO_NOT_FOUND), MB_OK);
@@ -163,7 +173,8 @@ QString CContentsInfo::GetField(unsigned short id) const
 
 bool CContentsInfo::IsPlainFileName(const QString& name)
 {
-    if (name.isEmpty() || name == u"." || name.startsWith(QStringLiteral("..")) || name.toUtf8().size() > 255)
+    // ".." is the parent folder; "..zsf" is a name like any other
+    if (name.isEmpty() || name == u"." || name == u".." || name.toUtf8().size() > 255)
         return false;
     for (const QChar c : name)
         if (c == u'/' || c == u'\\' || c.unicode() < 0x20 || c.unicode() == 0x7F)

@@ -8,6 +8,7 @@
 #include <QIODevice>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -24,6 +25,9 @@ public:
     bool isSequential() const override { return true; }
     void close() override;
     bool Overflowed() const { return m_bOverflow; }
+    // The internet error that ended a read, if one did: the read that met it ends the
+    // document instead of throwing through the parser that called it.
+    const std::optional<platform::CInternetException>& Failure() const { return m_failure; }
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override;
@@ -40,6 +44,7 @@ private:
     qint64 m_nRead = 0;
     bool m_bOverflow = false;
     bool m_bEnded = false;
+    std::optional<platform::CInternetException> m_failure;
 };
 
 class CContentsInfo {
@@ -64,7 +69,7 @@ public:
     // title 16214, file name 16215, size 16216, genre 16217, extra message 16218; else empty
     QString GetField(unsigned short id) const;
 
-    // A name that stays inside its folder: no separator, no "." or "..", no control
+    // A name that stays inside its folder: no separator, not "." or "..", no control
     // character, not longer than a file name may be.
     static bool IsPlainFileName(const QString& name);
 

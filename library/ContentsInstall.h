@@ -1,8 +1,9 @@
 #pragma once
 // Installation steps that need no window: the additional objects registered
-// under "General\ADF", and a program package unpacked so that nothing of it
-// lands beside its own folder.
+// under "General\ADF", the names a download may take, and a program package
+// unpacked so that nothing of it lands on what the module keeps.
 #include <QString>
+#include <QStringList>
 
 namespace contents {
 
@@ -15,9 +16,21 @@ int CountAdfInRegistry();
 // number, so an entry after a gap is never written over.
 int RegisterAdf(const QString& path, const QString& title);
 
-// Unpacks the archive into `folder` + base + "/" only: the archive is unpacked
-// into a staging folder inside `folder` first and refused whole (1 is not
-// returned, nothing left) when it holds anything beside the folder `base`.
-int UnpackPackage(const QString& archive, const QString& folder, const QString& base);
+// Whether an item of the genre may be saved under the file name (already a plain
+// name): it must not land on a file or folder the module keeps beside it (the
+// user program list and its temporary copy in the program folder, the genres'
+// folders in the install root), and a package's folder must be a folder of its
+// own, not the program folder or its parent.
+bool IsInstallableName(int genre, const QString& fileName);
+
+// Unpacks the archive into `folder` (the program folder) through a staging folder
+// inside it, so that nothing lands before the whole archive has unpacked. Entries
+// beside the package's folder `base` are unpacked too, but the archive is refused
+// whole (0, nothing left) when one would land on the program list, its temporary
+// copy, or another program's folder (one holding "info.txt"). `added` receives the
+// names it made in `folder` that were not there before, for taking them back.
+int UnpackPackage(const QString& archive, const QString& folder, const QString& base, QStringList& added);
+// Removes what UnpackPackage made in `folder`, and empties `added`.
+void TakeBack(const QString& folder, QStringList& added);
 
 }  // namespace contents

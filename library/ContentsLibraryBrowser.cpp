@@ -27,6 +27,27 @@ bool trusted(const QWebEngineCertificateError& error)
     return !chain.isEmpty() && authorities.contains(chain.last());
 }
 
+// A page that declines the navigations its browser's host takes over: a declined navigation
+// leaves the page as it was, where a blocked request would leave the engine's error page.
+class CLibraryPage : public QWebEnginePage {
+public:
+    CLibraryPage(QWebEngineProfile* profile, QObject* parent, const CContentsLibraryBrowser::LinkHandler& handler)
+        : QWebEnginePage(profile, parent), m_handler(handler)
+    {
+    }
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override
+    {
+        if (m_handler && m_handler(url))
+            return false;
+        return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+    }
+
+private:
+    const CContentsLibraryBrowser::LinkHandler& m_handler;  // the browser's, which outlives its page
+};
+
 }  // namespace
 
 CContentsLibraryBrowser::CContentsLibraryBrowser() = default;
@@ -54,7 +75,7 @@ void CContentsLibraryBrowser::Create(QWidget* frame, const QString& userAgent)
     // an off-the-record profile: the library leaves no cookies or cache in the user's folders
     m_pProfile = new QWebEngineProfile(frame);
     m_pProfile->setHttpUserAgent(userAgent);
-    auto* page = new QWebEnginePage(m_pProfile, m_pView);
+    auto* page = new CLibraryPage(m_pProfile, m_pView, m_linkHandler);
     QObject::connect(page, &QWebEnginePage::certificateError, page, [](const QWebEngineCertificateError& error) {
         auto e = error;
         if (trusted(e))

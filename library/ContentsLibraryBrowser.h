@@ -5,7 +5,9 @@
 
 #include <QPointer>
 #include <QString>
+#include <QUrl>
 #include <QWidget>
+#include <functional>
 
 class QWebEngineProfile;
 class QWebEngineView;
@@ -29,6 +31,11 @@ public:
     QWebEngineView* View() const;
     QWebEngineProfile* Profile() const;  // the host may watch the page's requests through it
 
+    // A link the host takes over (the site's install link): the handler answers true for
+    // it, and the page declines the navigation, so it stays as it was. Kept across Create.
+    using LinkHandler = std::function<bool(const QUrl&)>;
+    void SetLinkHandler(LinkHandler handler) { m_linkHandler = std::move(handler); }
+
     // Sets the Chromium flags a browser started as root needs, unless the user set them.
     static void PrepareEnvironment();
 
@@ -38,4 +45,5 @@ private:
     QPointer<QWebEngineView> m_pView;
     QPointer<QWebEngineProfile> m_pProfile;
     int m_nReadyState = 0;
+    LinkHandler m_linkHandler;
 };

@@ -59,6 +59,7 @@ constexpr int kTimerPeriodMs = 200;
 constexpr int kBufferSize = 4096;
 constexpr int kBlockSize = 64 * kBufferSize;
 constexpr int kPumpPeriodMs = 10;
+constexpr qint64 kMaxTotal = 0xFFFFFFFFLL;
 
 QString format(const QString& text, const QString& title) { return QString(text).replace(QStringLiteral("%s"), title); }
 }  // namespace
@@ -71,7 +72,7 @@ CDlgContentsLibrary::CDlgContentsLibrary(QWidget* parent)
                          .arg(QStringLiteral("ZentorinLite/1.0"), QStringLiteral("1.0"), QStringLiteral("Contents-Library Browser"));
 }
 
-CDlgContentsLibrary::~CDlgContentsLibrary() = default;
+CDlgContentsLibrary::~CDlgContentsLibrary() { OnDestroy(); }
 
 const MessageMap& CDlgContentsLibrary::GetMessageMap() const
 {
@@ -93,6 +94,7 @@ int CDlgContentsLibrary::OnInitDialog()
     if (!icon.isNull())
         setWindowIcon(QIcon(QPixmap::fromImage(icon)));
     m_bBrowserReady = 0;
+    m_bWindowAlive = true;
     SaveInitialLayout();
     if (QWidget* browser = GetDlgItem(IDC_CL_BROWSER)) {
         m_rcBrowser = browser->geometry();
@@ -201,14 +203,20 @@ void CDlgContentsLibrary::OnGetMinMaxInfo()
         setMinimumSize(m_nInitialWidth, m_nInitialHeight);
 }
 
-void CDlgContentsLibrary::done(int result)
+int CDlgContentsLibrary::exec()
 {
-    OnDestroy();
-    CZntDialog::done(result);
+    const int result = CZntDialog::exec();
+    OnDestroy();  // the modal window is gone once its loop has ended
+    return result;
 }
 
 void CDlgContentsLibrary::OnDestroy()
 {
+    // once per window: a dialog ended twice saves its place once, and one the host
+    // deletes without ending it saves it as it goes
+    if (!m_bWindowAlive)
+        return;
+    m_bWindowAlive = false;
     if (m_nTimerId) {
         killTimer(m_nTimerId);
         m_nTimerId = 0;
@@ -267,12 +275,9 @@ void CDlgContentsLibrary::SetContentsInfo()
 
 bool CDlgContentsLibrary::HasSafeNames()
 {
-    // the site is not trusted: its file name must stay inside the install folder, and a
-    // package's folder must be a folder of its own, not the program folder itself
-    if (!CContentsInfo::IsPlainFileName(m_strFileName))
-        return false;
-    const QString base = CCommonFile::GetBaseFileName(m_strFileName);
-    return !((m_nGenre == 3 || m_nGenre == 4) && (base.isEmpty() || base == u"." || base.startsWith(QStringLiteral(".."))));
+    // the site is not trusted: its file name must stay inside the install folder and land
+    // on nothing the module keeps there
+    return CContentsInfo::IsPlainFileName(m_strFileName) && contents::IsInstallableName(m_nGenre, m_strFileName);
 }
 
 int CDlgContentsLibrary::SetGenre(const QString& genreText)
@@ -315,6 +320,15 @@ int CDlgContentsLibrary::GetContents()
     m_dlgDownload.SetDlgItemText(IDC_CLD_LOCATION, m_strInstallFile);
 
     QFile file(m_strInstallFile);
+    // Each 4096-byte read lands in a block that goes to disk in one write once it holds
+    // 64 reads: a write per read cost more than the transfer itself.
+    const auto block = std::make_unique<char[]>(kBlockSize);
+    qint64 held = 0;
+    const auto writeHeld = [&] {
+        const bool written = held == 0 || file.write(block.get(), held) == held;
+        held = 0;
+        return written;
+    };
     try {
         CInternetSession session(m_strUserAgent, 1, INTERNET_OPEN_TYPE_PRECONFIG, {}, {}, 0);
         std::unique_ptr<CHttpFile> http = session.OpenURL(m_strDownloadURL, 1, INTERNET_FLAG_TRANSFER_ASCII);
@@ -336,15 +350,6 @@ int CDlgContentsLibrary::GetContents()
             MessageBox(this, GetString(IDS_CANNOT_INSTALL), MB_OK);
             return 0;
         }
-        // Each 4096-byte read lands in a block that goes to disk in one write once it holds
-        // 64 reads: a write per read cost more than the transfer itself.
-        const auto block = std::make_unique<char[]>(kBlockSize);
-        qint64 held = 0;
-        const auto writeHeld = [&] {
-            const bool written = held == 0 || file.write(block.get(), held) == held;
-            held = 0;
-            return written;
-        };
         qint64 total = 0;
         quint32 read = 0;
         bool writeFailed = false, overrun = false;
@@ -366,8 +371,9 @@ int CDlgContentsLibrary::GetContents()
                 writeFailed = true;
                 break;
             }
-            // more than announced can never pass the size check: stop before it fills the disk
-            if (total > qMax(m_nSize, 0)) {
+            // more than announced can never pass the size check: stop before it fills the disk;
+            // with no size announced the data's end decides, up to what a 32-bit count holds
+            if ((m_nSize > 0 && total > m_nSize) || total > kMaxTotal) {
                 overrun = true;
                 break;
             }
@@ -399,10 +405,10 @@ int CDlgContentsLibrary::GetContents()
             return 0;
         }
     } catch (const CInternetException&) {
-        // a partial file is no content: unlike a cancel it would otherwise stay behind
+        // what arrived stays on disk, whole up to the failure, for a later download to go on from
         if (file.isOpen()) {
+            writeHeld();
             file.close();
-            file.remove();
         }
         MessageBox(this, GetString(IDS_CANNOT_DOWNLOAD), MB_OK);
         return 0;
@@ -438,7 +444,8 @@ int CDlgContentsLibrary::AddPrg()
         if (CCommonFile::DoesFileExist(list))
             CPrgSection::Delete(list, base);
     }
-    if (!contents::UnpackPackage(m_strInstallFile, m_strInstallFolder, base))
+    QStringList added;
+    if (!contents::UnpackPackage(m_strInstallFile, m_strInstallFolder, base, added))
         return 0;
     QFile::remove(m_strInstallFile);
     if (CCommonFile::DoesFileExist(package + QStringLiteral("info.txt"))
@@ -449,10 +456,12 @@ int CDlgContentsLibrary::AddPrg()
             return 1;
         }
         CCommonFile::DeleteDirectory(package, 1);
+        contents::TakeBack(m_strInstallFolder, added);  // nothing of a refused package stays
         return 0;
     }
     MessageBox(this, GetString(IDS_FILES_MISSING), MB_OK);
     CCommonFile::DeleteDirectory(package, 1);
+    contents::TakeBack(m_strInstallFolder, added);
     return 0;
 }
 

@@ -25,7 +25,7 @@ public:
     int IsBrowserReady() const { return m_bBrowserReady; }
 
     int OnInitDialog() override;
-    void done(int result) override;
+    int exec() override;
 
     // handlers
     platform::LRESULT OnDlgCLDownloadClose(platform::WPARAM, platform::LPARAM);
@@ -78,4 +78,5 @@ private:
     QString m_strInstallFile;
     int m_bCancel = 0;
     int m_nTimerId = 0;
+    bool m_bWindowAlive = false;  // a window made by DoModal or Create whose place is not yet saved
 };

@@ -4,13 +4,34 @@
 
 #include "platform/CodePage.h"
 
+#include <QSet>
 #include <QUrl>
 #include <curl/curl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace platform {
 
 struct InternetSessionState {
     CURLM* multi = nullptr;
+    QSet<curl_socket_t> sockets;  // the session's open connections
+    int running = 0;              // requests sent whose answer has not yet ended
+
+    // A connection with something to read between two answers holds the rest of an answer
+    // that broke its framing (more than its Content-Length), or its server has closed it:
+    // either way the next answer read there would not be the next request's. Shutting it
+    // down makes the client see it dead and open a new one instead of reusing it.
+    void dropUnclean()
+    {
+        if (running > 0)
+            return;
+        for (const curl_socket_t socket : std::as_const(sockets)) {
+            pollfd watched{socket, POLLIN, 0};
+            if (::poll(&watched, 1, 0) > 0)
+                ::shutdown(socket, SHUT_RDWR);
+        }
+    }
 };
 
 namespace {
@@ -57,6 +78,29 @@ InternetTrace SetInternetTrace(InternetTrace t)
 }
 
 struct InternetCallbacks {
+    static curl_socket_t openSocket(void* user, curlsocktype, curl_sockaddr* address)
+    {
+        const curl_socket_t socket = ::socket(address->family, address->socktype, address->protocol);
+        if (socket != CURL_SOCKET_BAD)
+            static_cast<InternetSessionState*>(user)->sockets.insert(socket);
+        return socket;
+    }
+    static int closeSocket(void* user, curl_socket_t socket)
+    {
+        static_cast<InternetSessionState*>(user)->sockets.remove(socket);
+        return ::close(socket);
+    }
+    // the request's own upload is traffic too: the silence starts when it ends
+    static int progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded)
+    {
+        auto* file = static_cast<CHttpFile*>(user);
+        if (uploaded != file->m_uploaded) {
+            file->m_uploaded = uploaded;
+            file->m_sinceReceived.start();
+        }
+        return 0;
+    }
+
     static int debug(CURL*, curl_infotype type, char* data, size_t size, void* user)
     {
         if (type == CURLINFO_HEADER_OUT || type == CURLINFO_DATA_OUT)
@@ -69,12 +113,15 @@ struct InternetCallbacks {
         // only Read pumps the transfer, so no more arrives here than one pass of the
         // client brings between two reads: a download streams, it is never held whole
         const size_t n = size * count;
-        static_cast<CHttpFile*>(user)->m_received.append(data, qsizetype(n));
+        auto* file = static_cast<CHttpFile*>(user);
+        file->m_received.append(data, qsizetype(n));
+        file->m_sinceReceived.start();
         return n;
     }
     static size_t header(char* data, size_t size, size_t count, void* user)
     {
         auto* file = static_cast<CHttpFile*>(user);
+        file->m_sinceReceived.start();
         const QByteArray line = QByteArray(data, qsizetype(size * count)).trimmed();
         if (line.startsWith("HTTP/")) {  // a new answer (after "100 Continue", say) starts over
             file->m_headers.clear();
@@ -201,8 +248,11 @@ void CHttpFile::Close()
         trace()(QString::fromUtf8(m_url), m_sent);
     m_sent.clear();
     auto* curl = static_cast<CURL*>(m_curl);
+    // an answer not read to its end leaves its connection to be closed by the client
     if (curl && m_added && m_session.State().multi)
         curl_multi_remove_handle(m_session.State().multi, curl);
+    if (m_added && !m_done)
+        --m_session.State().running;
     m_added = false;
     if (curl)
         curl_easy_cleanup(curl);
@@ -244,8 +294,15 @@ bool CHttpFile::SendRequest(const QString& headers, const void* body, DWORD leng
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     // a server that cannot be reached, or that goes silent, fails the request instead of holding the user for ever
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, long(std::max(1, m_session.Timeouts().connectSeconds)));
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, long(std::max(1, m_session.Timeouts().receiveSeconds)));
+    // the silence of an answer is timed by pump() from the last byte that came or went: the
+    // client's own low-speed check averages over seconds and ends a stalled transfer late
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &InternetCallbacks::progress);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);
+    curl_easy_setopt(curl, CURLOPT_OPENSOCKETFUNCTION, &InternetCallbacks::openSocket);
+    curl_easy_setopt(curl, CURLOPT_OPENSOCKETDATA, &m_session.State());
+    curl_easy_setopt(curl, CURLOPT_CLOSESOCKETFUNCTION, &InternetCallbacks::closeSocket);
+    curl_easy_setopt(curl, CURLOPT_CLOSESOCKETDATA, &m_session.State());
     // a GET follows the server's redirections as a browser would, to web addresses only;
     // a POST is not sent again elsewhere: its answer's status tells the caller
     if (m_nVerb == HTTP_VERB_GET) {
@@ -289,9 +346,11 @@ bool CHttpFile::SendRequest(const QString& headers, const void* body, DWORD leng
     } else {
         curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
     }
+    m_session.State().dropUnclean();
     if (curl_multi_add_handle(m_session.State().multi, curl) != CURLM_OK)
         throw CInternetException(CURLE_FAILED_INIT, QStringLiteral("cannot send the request"));
     m_added = true;
+    ++m_session.State().running;
     pump([this] { return m_headersDone; });
     return true;
 }
@@ -299,6 +358,9 @@ bool CHttpFile::SendRequest(const QString& headers, const void* body, DWORD leng
 void CHttpFile::pump(const std::function<bool()>& enough)
 {
     CURLM* multi = m_session.State().multi;
+    // time spent outside (the caller's own work between two reads) is no silence of the server's
+    m_sinceReceived.start();
+    const qint64 silence = 1000LL * std::max(1, m_session.Timeouts().receiveSeconds);
     while (!m_done && !enough()) {
         int running = 0;
         curl_multi_perform(multi, &running);
@@ -306,11 +368,21 @@ void CHttpFile::pump(const std::function<bool()>& enough)
         while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
             if (message->msg == CURLMSG_DONE && message->easy_handle == m_curl) {
                 m_done = true;
+                --m_session.State().running;
                 m_result = message->data.result;
             }
         }
-        if (!m_done && !enough())
-            curl_multi_poll(multi, nullptr, 0, 100, nullptr);
+        if (m_done || enough())
+            break;
+        // connecting has a timeout of its own; the silence counts once the request is on its way
+        curl_off_t started = 0;
+        curl_easy_getinfo(static_cast<CURL*>(m_curl), CURLINFO_PRETRANSFER_TIME_T, &started);
+        if (started == 0)
+            m_sinceReceived.start();
+        else if (m_sinceReceived.hasExpired(silence))
+            throw CInternetException(CURLE_OPERATION_TIMEDOUT, CInternetException::TextOf(CURLE_OPERATION_TIMEDOUT)
+                                                                   + QStringLiteral(": nothing received for %1 s").arg(silence / 1000));
+        curl_multi_poll(multi, nullptr, 0, 100, nullptr);
     }
     // A Content-Length that is no number is the caller's to read, as a number read
     // of it gives (most often 0): the answer ends with its headers, it is no failure.

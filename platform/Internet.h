@@ -5,6 +5,7 @@
 // arrives, so that a caller can let the user interface breathe between reads.
 // Failures are thrown as CInternetException.
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QString>
 #include <functional>
@@ -164,6 +165,8 @@ private:
     bool m_done = false;
     bool m_added = false;
     int m_result = 0;  // CURLcode once done
+    QElapsedTimer m_sinceReceived;  // since the last byte came or went, while the transfer is driven
+    qint64 m_uploaded = 0;
     char m_error[256] = {};
     friend struct InternetCallbacks;
 };

@@ -126,6 +126,11 @@ std::string xmlEscape(const std::string& text)
 
 const std::vector<CContentsSite::Item>& CContentsSite::Catalogue() { return kCatalogue; }
 
+bool CContentsSite::WriteZip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries)
+{
+    return writeZip(path, entries);
+}
+
 bool CContentsSite::MakeSamples(const std::string& folder)
 {
     const auto package = [&](const std::string& base, const std::string& type, const std::string& title, const std::string& summary,

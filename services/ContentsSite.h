@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CContentsSite {
@@ -32,6 +33,8 @@ public:
     static const std::vector<Item>& Catalogue();
     // Writes the sample content (program and BGV packages, scenes, an additional object) into `folder`.
     static bool MakeSamples(const std::string& folder);
+    // Writes a zip archive of (name, bytes) entries, a name ending in "/" a folder, as the samples are made.
+    static bool WriteZip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries);
 
     explicit CContentsSite(std::string contentFolder);
     ~CContentsSite();

@@ -15,31 +15,23 @@
 #include <QSet>
 #include <QTimer>
 #include <QWebEnginePage>
-#include <QWebEngineProfile>
 #include <QWebEngineView>
-#include <QWebEngineUrlRequestInterceptor>
 
 namespace {
 
-// The site's install link ("/install/<id>") is the user's pick: the host keeps the page
-// where it is, writes the identifier where the module reads it and starts the download.
-class CInstallLinkInterceptor : public QWebEngineUrlRequestInterceptor {
-public:
-    explicit CInstallLinkInterceptor(CDlgContentsLibrary& dialog) : QWebEngineUrlRequestInterceptor(&dialog), m_dialog(dialog) {}
-    void interceptRequest(QWebEngineUrlRequestInfo& info) override
-    {
-        static const QRegularExpression install(QStringLiteral("^/install/([A-Za-z0-9_-]+)$"));
-        const QRegularExpressionMatch match = install.match(info.requestUrl().path());
-        if (!match.hasMatch())
-            return;
-        info.block(true);
-        CRegistry::Write(QStringLiteral("Exchange"), QStringLiteral("ContentsLibrary"), match.captured(1));
-        QTimer::singleShot(0, &m_dialog, [this] { m_dialog.Download(); });
-    }
-
-private:
-    CDlgContentsLibrary& m_dialog;
-};
+// The site's install link ("/install/<id>") is the user's pick: the page declines to follow
+// it and stays where it is, and the host writes the identifier where the module reads it
+// and starts the download once the click has been handled.
+bool takeInstallLink(CDlgContentsLibrary& dialog, const QUrl& url)
+{
+    static const QRegularExpression install(QStringLiteral("^/install/([A-Za-z0-9_-]+)$"));
+    const QRegularExpressionMatch match = install.match(url.path());
+    if (!match.hasMatch())
+        return false;
+    CRegistry::Write(QStringLiteral("Exchange"), QStringLiteral("ContentsLibrary"), match.captured(1));
+    QTimer::singleShot(0, &dialog, [&dialog] { dialog.Download(); });
+    return true;
+}
 
 }  // namespace
 
@@ -47,9 +39,8 @@ int CHostWindow::OpenLibrary(const std::function<void(CDlgContentsLibrary&)>& wh
 {
     CDlgContentsLibrary dialog(this);
     dialog.m_strInstallRoot = m_folders.InstallRoot();
+    dialog.Browser().SetLinkHandler([&dialog](const QUrl& url) { return takeInstallLink(dialog, url); });
     QTimer::singleShot(0, &dialog, [&] {
-        if (QWebEngineProfile* profile = dialog.Browser().Profile())
-            profile->setUrlRequestInterceptor(new CInstallLinkInterceptor(dialog));
         if (whileOpen)
             whileOpen(dialog);
     });
@@ -88,6 +79,9 @@ bool clickInstall(CDlgContentsLibrary& dialog, CTour& tour, const QString& id)
     QEventLoop loaded;
     bool pageShown = false;
     QObject::connect(view, &QWebEngineView::loadFinished, &loaded, [&](bool ok) {
+        // an install link declined before ends its load too, unsuccessfully: wait for this page's own
+        if (view->url().path() != QStringLiteral("/page/") + id || !ok)
+            return;
         pageShown = ok;
         loaded.quit();
     });
@@ -110,6 +104,9 @@ bool clickInstall(CDlgContentsLibrary& dialog, CTour& tour, const QString& id)
     };
     while (!finished() && clock.elapsed() < 30000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    // the page stays the item's own behind the progress window
+    tour.Step(QStringLiteral("library: the page of \"%1\" after its install link -> %2")
+                  .arg(id, tour.Screenshot(&dialog, QStringLiteral("library-") + id + QStringLiteral("-installed"))));
     return finished();
 }
 

@@ -3,6 +3,7 @@
 // user sees, the messages the host gets, the requests the site saw.
 #include "frame/ModuleMessages.h"
 #include "library/DlgContentsLibrary.h"
+#include "platform/Internet.h"
 #include "platform/MessageBox.h"
 #include "services/ContentsSite.h"
 #include "support/zvnreg/Registry.h"
@@ -68,6 +69,18 @@ struct LibraryFixture : ::testing::Test {
         for (const auto& r : site->Requests())
             n += r.target.rfind(prefix, 0) == 0;
         return n;
+    }
+
+    // the item `id`: its document names the file, genre and size (the answer's length unless given); the answer is the file
+    void offer(const std::string& id, const std::string& fileName, const std::string& genre, const CContentsSite::ScriptedAnswer& file,
+               std::string size = {})
+    {
+        CContentsSite::ScriptedAnswer info;
+        info.contentType = "application/xml";
+        info.body = "<r><title>品</title><filename>" + fileName + "</filename><size>" + (size.empty() ? std::to_string(file.body.size()) : size)
+                    + "</size><genre>" + genre + "</genre><extmessage/></r>";
+        site->Script("/item/" + id + ".xml", info);
+        site->Script("/download/" + id, file);
     }
 
     static QString ask(const QString& title) { return QStringLiteral("「%1」\nこのコンテンツをインストールしますか？").arg(title); }
@@ -156,7 +169,7 @@ TEST_F(LibraryFixture, ASlowDownloadArrivesWholeAndTheCancelButtonStopsOne)
     boxes.Expect(ask(QStringLiteral("すばる")), MB_YESNO, IDYES)
         .Expect(QStringLiteral("「すばる」\nこのコンテンツはすでにインストールされています。\n上書きしますか？"), MB_YESNO, IDYES)
         .Expect(QStringLiteral("ダウンロードを中断しました。"), MB_OK, IDOK);
-    QTimer::singleShot(300, [this] {
+    QTimer::singleShot(300, dialog.get(), [this] {
         auto* cancel = qobject_cast<QPushButton*>(dialog->ProgressDialog().GetDlgItem(2));
         ASSERT_NE(cancel, nullptr);
         EXPECT_EQ(cancel->text(), QStringLiteral("キャンセル(&C)"));
@@ -187,35 +200,54 @@ TEST_F(LibraryFixture, ADownloadOfManyBlocksArrivesByteForByte)
     EXPECT_EQ(TempEnvironment::ReadBytes(root + QStringLiteral("Favorites/long.zsf")), QByteArray::fromStdString(body));
 }
 
-TEST_F(LibraryFixture, ADownloadThatDiffersFromItsSizeLeavesNoFile)
+TEST_F(LibraryFixture, ADownloadLongerThanItsSizeLeavesNoFile)
 {
     MessageBoxScript boxes;
-    const QString file = root + QStringLiteral("Favorites/geminids.zsf");
-    // the connection closes half-way through the announced body
-    CContentsSite::ScriptedAnswer cut, info;
-    cut.body = std::string(10000, 'x');
-    cut.announced = 20000;
-    site->Script("/download/meteor-animation", cut);
-    info.contentType = "application/xml";
-    info.body = "<r><title>ふたご座流星群の夜</title><filename>geminids.zsf</filename><size>20000</size><genre>アニメーション</genre><extmessage/></r>";
-    site->Script("/item/meteor-animation.xml", info);
-    boxes.Expect(ask(QStringLiteral("ふたご座流星群の夜")), MB_YESNO, IDYES)
-        .Expect(QStringLiteral("コンテンツがダウンロードできませんでした。"), MB_OK, IDOK);
-    EXPECT_EQ(download(QStringLiteral("meteor-animation")), 0);
-    EXPECT_FALSE(QFile::exists(file));
-
-    // a whole answer longer than the document announced
     CContentsSite::ScriptedAnswer longer;
     longer.body = std::string(300000, 'y');
-    site->Script("/download/meteor-animation", longer);
-    site->ClearScripts();
     site->Script("/download/meteor-animation", longer);
     boxes.Expect(ask(QStringLiteral("ふたご座流星群の夜")), MB_YESNO, IDYES)
         .Expect(QStringLiteral("コンテンツのサイズが一致しません（ダウンロードに失敗した可能性があります）。"), MB_OK, IDOK);
     EXPECT_EQ(download(QStringLiteral("meteor-animation")), 0);
-    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_FALSE(QFile::exists(root + QStringLiteral("Favorites/geminids.zsf")));
     EXPECT_FALSE(dialog->ProgressDialog().isVisible());
     EXPECT_TRUE(dialog->isEnabled());
+}
+
+TEST_F(LibraryFixture, AnItemDocumentThatBreaksOffEndsItsParseAndIsReportedAfterIt)
+{
+    CContentsSite::ScriptedAnswer cut;
+    cut.body = "<r><title>品</title>";
+    cut.announced = 1000;
+    site->Script("/item/cut.xml", cut);
+    CInternetSession session(dialog->UserAgent());
+    CSequentialStreamFromFile stream(session.OpenURL(QString::fromStdString(site->BaseUrl() + "/item/cut.xml")), CContentsInfo::kDocumentLimit);
+    QDomDocument document;
+    EXPECT_NO_THROW(document.setContent(&stream));  // the failure never passes through Qt's parser
+    EXPECT_TRUE(stream.Failure().has_value());
+    MessageBoxScript boxes;
+    boxes.Expect(QStringLiteral("コンテンツ・ライブラリに接続できませんでした。"), MB_OK, IDOK);
+    EXPECT_EQ(download(QStringLiteral("cut")), 0);
+}
+
+TEST_F(LibraryFixture, ADownloadThatFallsSilentEndsAfterTheReceiveTimeoutAndKeepsWhatArrived)
+{
+    // no size announced (0), so only the data's end would stop it; the site falls silent half-way
+    CRegistry::Write(QStringLiteral("General\\Network"), QStringLiteral("ReceiveTimeout"), 1);
+    CContentsSite::ScriptedAnswer stalled;
+    stalled.body = std::string(100000, 's');
+    stalled.announced = 200000;
+    stalled.stallMs = 3000;
+    offer("stalled", "stalled.zsf", "アニメーション", stalled, "0");
+    MessageBoxScript boxes;
+    boxes.Expect(ask(QStringLiteral("品")), MB_YESNO, IDYES).Expect(QStringLiteral("コンテンツがダウンロードできませんでした。"), MB_OK, IDOK);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(download(QStringLiteral("stalled")), 0);
+    EXPECT_LT(clock.elapsed(), 2000);
+    const QByteArray kept = TempEnvironment::ReadBytes(root + QStringLiteral("Favorites/stalled.zsf"));
+    EXPECT_FALSE(kept.isEmpty());
+    EXPECT_TRUE(QByteArray::fromStdString(stalled.body).startsWith(kept));
 }
 
 TEST_F(LibraryFixture, ADownloadLongerThanAnnouncedStopsAtOnce)
@@ -291,42 +323,75 @@ TEST_F(LibraryFixture, AdditionalObjectsAreRegisteredInTheFirstFreeNumberUpToFor
     EXPECT_EQ(requestsFor("/download/"), before);
 }
 
-TEST_F(LibraryFixture, HostileNamesAndArchivesNeverLeaveTheirFolder)
+TEST_F(LibraryFixture, NamesAndArchivesLandOnNothingTheModuleKeeps)
 {
+    const QString prg = root + QStringLiteral("Prg/");
+    const QByteArray list = "[General]\r\nFileOwner=ZentorinLite\r\nFileId=ProgramList\r\nFileVersion=1.0\r\n\r\n[Programs]\r\nNum=0\r\n";
+    ASSERT_TRUE(TempEnvironment::WriteBytes(prg + QStringLiteral("zvnprg.lst"), list));
+    CContentsSite::ScriptedAnswer file;
+    file.body = "abc";
     MessageBoxScript boxes;
-    for (const char* name : {"../evil.zsf", "a/b.zsf", "..zsf", "/tmp/x.zsf", "a\\b.zsf", ".zip"}) {
-        CContentsSite::ScriptedAnswer info;
-        info.contentType = "application/xml";
-        info.body = std::string("<r><title>悪い</title><filename>") + name + "</filename><size>3</size><genre>プラネタリウム番組</genre><extmessage/></r>";
-        site->Script("/item/bad.xml", info);
+    for (const char* name : {"../evil.zsf", "a/b.zsf", "/tmp/x.zsf", "a\\b.zsf", "..", ".zip", "...zip", "zvnprg.lst", "ZVNPRG.TMP"}) {
+        offer("bad", name, "プラネタリウム番組", file);
         boxes.Expect(QStringLiteral("コンテンツ情報が正しくありません。"), MB_OK, IDOK);
         EXPECT_EQ(download(QStringLiteral("bad")), 0) << name;
     }
+    offer("bad", "Prg", "その他", file);  // saved in the install root, on the programs' folder
+    boxes.Expect(QStringLiteral("コンテンツ情報が正しくありません。"), MB_OK, IDOK);
+    EXPECT_EQ(download(QStringLiteral("bad")), 0);
     EXPECT_EQ(requestsFor("/download/"), 0);
+    EXPECT_EQ(TempEnvironment::ReadBytes(prg + QStringLiteral("zvnprg.lst")), list);
 
-    // a package that would put a list of its own beside the programs
-    const QString prg = root + QStringLiteral("Prg/");
-    ASSERT_TRUE(TempEnvironment::WriteBytes(prg + QStringLiteral("zvnprg.lst"), "mine"));
-    QFile zip(env.Path(QStringLiteral("site/summer_triangle.zip")));
-    ASSERT_TRUE(zip.open(QIODevice::ReadOnly));
-    QByteArray bytes = zip.readAll();
-    // rename the entry "summer_triangle/info.txt" to a top-level name of the same length
-    const QByteArray from = "summer_triangle/info.txt", to = "zvnprg.lst______________";
-    ASSERT_EQ(from.size(), to.size());
-    bytes.replace(from, to);
-    CContentsSite::ScriptedAnswer hostile;
-    hostile.body = bytes.toStdString();
-    site->Script("/download/summer-triangle", hostile);
-    CContentsSite::ScriptedAnswer info;
-    info.contentType = "application/xml";
-    info.body = "<r><title>夏</title><filename>summer_triangle.zip</filename><size>" + std::to_string(bytes.size())
-                + "</size><genre>プラネタリウム番組</genre><extmessage/></r>";
-    site->Script("/item/summer-triangle.xml", info);
-    boxes.Expect(ask(QStringLiteral("夏")), MB_YESNO, IDYES);
-    EXPECT_EQ(download(QStringLiteral("summer-triangle")), 0);
-    EXPECT_EQ(TempEnvironment::ReadBytes(prg + QStringLiteral("zvnprg.lst")), "mine");
-    EXPECT_FALSE(QFile::exists(prg + QStringLiteral("zvnprg.lst______________")));
-    EXPECT_FALSE(QDir(prg + QStringLiteral("summer_triangle")).exists());
+    // two leading dots are a name like any other
+    offer("dots", "..zsf", "シーン", file);
+    boxes.Expect(ask(QStringLiteral("品")), MB_YESNO, IDYES);
+    EXPECT_EQ(download(QStringLiteral("dots")), 1);
+    EXPECT_EQ(TempEnvironment::ReadBytes(root + QStringLiteral("Favorites/..zsf")), "abc");
+
+    // packages: one that would put a list of its own beside the programs is refused whole, one
+    // without its scene reaches 16312, and one with extra entries installs with them
+    const auto package = [&](std::vector<std::pair<std::string, std::string>> entries, const QString& then = {}) {
+        const QString zip = env.Path(QStringLiteral("package.zip"));
+        entries.insert(entries.begin(), {{"pkg/", ""}, {"pkg/info.txt", "Title=品\r\nScript=pkg.zsf\r\n"}});
+        EXPECT_TRUE(CContentsSite::WriteZip(zip.toStdString(), entries));
+        CContentsSite::ScriptedAnswer archive;
+        archive.body = TempEnvironment::ReadBytes(zip).toStdString();
+        offer("pkg", "pkg.zip", "プラネタリウム番組", archive);
+        boxes.Expect(ask(QStringLiteral("品")), MB_YESNO, IDYES);
+        if (!then.isEmpty())
+            boxes.Expect(then, MB_OK, IDOK);
+        return download(QStringLiteral("pkg"));
+    };
+    EXPECT_EQ(package({{"pkg/pkg.zsf", "scene"}, {"zvnprg.lst", "theirs"}}), 0);
+    EXPECT_EQ(TempEnvironment::ReadBytes(prg + QStringLiteral("zvnprg.lst")), list);
+    EXPECT_FALSE(QDir(prg + QStringLiteral("pkg")).exists());
+    EXPECT_EQ(package({{"readme.txt", "read me"}}, QStringLiteral("インストールに必要なファイルが見つかりません。")), 0);
+    EXPECT_EQ(QDir(prg).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{"zvnprg.lst"});
+    EXPECT_EQ(package({{"pkg/pkg.zsf", "scene"}, {"pkg/picture.png", "png"}, {"readme.txt", "read me"}}), 1);
+    EXPECT_TRUE(QFile::exists(prg + QStringLiteral("pkg/picture.png")));
+    EXPECT_TRUE(QFile::exists(prg + QStringLiteral("readme.txt")));
+    EXPECT_TRUE(TempEnvironment::ReadBytes(prg + QStringLiteral("zvnprg.lst")).contains("Script=pkg.zsf"));
+}
+
+TEST_F(LibraryFixture, ThePlaceIsSavedOnceWhenTheWindowGoes)
+{
+    const auto saved = [] {
+        QString value;
+        CRegistry::Read(QStringLiteral("Dialog\\ContentsLibrary"), QStringLiteral("WindowPosSize"), QString(), value);
+        return value;
+    };
+    dialog->move(40, 50);
+    dialog.reset();  // the host deletes it without ending it
+    EXPECT_TRUE(saved().startsWith(QStringLiteral("40,50,"))) << saved().toStdString();
+    CDlgContentsLibrary modal(&host);
+    QTimer::singleShot(0, &modal, [&modal] {
+        modal.move(60, 70);
+        modal.EndDialog(2);
+    });
+    EXPECT_EQ(modal.DoModal(), 2);
+    modal.move(80, 90);
+    modal.EndDialog(2);  // ended once more: nothing more is saved
+    EXPECT_TRUE(saved().startsWith(QStringLiteral("60,70,"))) << saved().toStdString();
 }
 
 TEST_F(LibraryFixture, TheSiteIsShownOverHttpsWithTheModulesAgentOnlyWhenItsAuthorityIsTrusted)
