@@ -18,13 +18,13 @@ MessageBoxScript::~MessageBoxScript()
 
 MessageBoxScript& MessageBoxScript::Expect(const QString& text, unsigned style, int answer)
 {
-    m_expected.append(Step{text, style, answer});
+    m_expected.append(Step{text, style, answer, false, {}});
     return *this;
 }
 
 MessageBoxScript& MessageBoxScript::ExpectStartingWith(const QString& prefix, unsigned style, int answer)
 {
-    m_expected.append(Step{prefix, style, answer, true});
+    m_expected.append(Step{prefix, style, answer, true, {}});
     return *this;
 }
 
