@@ -97,7 +97,8 @@ void answerView(ScriptedHost& host, const QString& coordinate)
         .Answer("? skylight.lightpollution.visible", "TRUE");
 }
 
-// the modal dialog that comes up inside OK gets this answer; its texts are kept
+// the modal dialog that comes up inside OK gets this answer; its texts are kept (the timer
+// goes with `owner`, the dialog the nested one comes up over)
 struct NestedDialog {
     QString title, message;
     bool settingsShown = false;
@@ -105,9 +106,9 @@ struct NestedDialog {
     bool seen = false;
 };
 
-void answerNested(int result, NestedDialog& seen)
+void answerNested(QObject* owner, int result, NestedDialog& seen)
 {
-    QTimer::singleShot(0, [result, &seen] {
+    QTimer::singleShot(0, owner, [result, &seen] {
         auto* dialog = qobject_cast<CZntDialog*>(QApplication::activeModalWidget());
         if (!dialog)
             return;
@@ -160,7 +161,7 @@ TEST(CloudShare, OkSendsTheBodyByteForByteAndTheServiceStoresTheChart)
             qobject_cast<QTextEdit*>(dialog.GetDlgItem(2040))->setPlainText("オリオン座\n冬");
             qobject_cast<QCheckBox*>(dialog.GetDlgItem(2044))->click();  // the overlaid image
             SetInternetTrace([&wire](const QString&, const QByteArray& sent) { wire += sent; });
-            answerNested(1064, result);
+            answerNested(&dialog, 1064, result);
             dialog.DispatchCommand(BN_CLICKED, 1);
             SetInternetTrace({});
         });
@@ -318,7 +319,7 @@ TEST(CloudShare, TheServiceAnswersLeadToTheirOutcomes)
         CDlgCloudUpload dialog(&host, account.connection.get(), {}, 0, 0, account.token, account.secret, scene(cloud), nullptr);
         const int code = share(dialog, [&] {
             if (o.box.isEmpty())
-                answerNested(o.nestedResult, nested);
+                answerNested(&dialog, o.nestedResult, nested);
             dialog.DispatchCommand(BN_CLICKED, 1);
             if (dialog.isVisible())
                 dialog.done(-1);  // still open after a refusal
@@ -386,14 +387,14 @@ TEST(CloudShare, ResultAndErrorDialogsShowTheInformationIconAndTheirTexts)
     TempEnvironment env;
     NestedDialog seen;
     CDlgCloudError error(nullptr);
-    answerNested(2, seen);
+    answerNested(&error, 2, seen);
     EXPECT_EQ(2, error.DoModal());
     EXPECT_TRUE(seen.icon);
     EXPECT_EQ("", seen.title);
     EXPECT_EQ("TEXT", seen.message);
     EXPECT_TRUE(seen.settingsShown);
     CDlgCloudResult result(nullptr);
-    answerNested(1060, seen);
+    answerNested(&result, 1060, seen);
     EXPECT_EQ(1060, result.DoModal());
     EXPECT_TRUE(seen.icon);
 }
@@ -443,7 +444,7 @@ TEST(CloudShare, WithThePastedImagesHiddenTheNakedChartIsSentThoughTheirBoxIsTic
     {
         CDlgCloudUpload dialog(&host, account.connection.get(), {}, 0, 0, account.token, account.secret, scene(cloud), nullptr);
         EXPECT_EQ(1, share(dialog, [&] {
-                      answerNested(2, result);
+                      answerNested(&dialog, 2, result);
                       dialog.DispatchCommand(BN_CLICKED, 1);
                       if (dialog.isVisible())
                           dialog.done(-1);  // refused

@@ -108,7 +108,7 @@ TEST(HostFaults, AShareFromAHostThatAnswersNothingShowsTheServicesRefusal)
         CDlgCloudUpload dialog(&silent, account.GetZentoCloudConnection(), {}, 0, 0, account.GetAccessToken(),
                                account.GetAccessTokenSecret(), scene, nullptr);
         EXPECT_EQ(IDCANCEL, run(dialog, [&] {
-                      QTimer::singleShot(0, [&] {
+                      QTimer::singleShot(0, &dialog, [&] {
                           if (auto* error = qobject_cast<CZntDialog*>(QApplication::activeModalWidget())) {
                               shown = error->windowTitle() + "|" + error->GetDlgItemText(1053);
                               error->done(2);
