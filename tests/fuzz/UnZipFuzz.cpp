@@ -68,14 +68,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         fuzz::Check(!fuzz::Exists(watched + QStringLiteral("/a/b/out")), "a refused archive leaves nothing of itself",
                     inside(after, QStringLiteral("/a/b/out")).join(u'\n'));
 
-    // installing it as the program package "pkg" beside the user's list
+    // installing it as the program package "pkg" beside the user's list: entries beside the
+    // package's folder may come along, but nothing lands outside the program folder, a refused
+    // package leaves nothing, and what an install made can all be taken back
     const QStringList beforeInstall = fuzz::Snapshot(watched);
-    const int installed = contents::UnpackPackage(archive, watched + QStringLiteral("/Prg/"), QStringLiteral("pkg"));
+    QStringList added;
+    const QString programs = watched + QStringLiteral("/Prg/");
+    const int installed = contents::UnpackPackage(archive, programs, QStringLiteral("pkg"), added);
     const QStringList afterInstall = fuzz::Snapshot(watched);
-    fuzz::Check(outside(afterInstall, QStringLiteral("/Prg/pkg")) == beforeInstall,
-                "a package lands in its own folder and nowhere else", afterInstall.join(u'\n'));
+    fuzz::Check(outside(afterInstall, QStringLiteral("/Prg")) == outside(beforeInstall, QStringLiteral("/Prg")),
+                "a package lands in the program folder and nowhere else", afterInstall.join(u'\n'));
     checkNoLinks(afterInstall);
-    fuzz::Check(installed || !fuzz::Exists(watched + QStringLiteral("/Prg/pkg")), "a refused package leaves no folder");
+    if (!installed)
+        fuzz::Check(afterInstall == beforeInstall, "a refused package leaves nothing", afterInstall.join(u'\n'));
+    contents::TakeBack(programs, added);
+    fuzz::Check(fuzz::Snapshot(watched) == beforeInstall, "what an install made is taken back whole",
+                fuzz::Snapshot(watched).join(u'\n'));
 
     fuzz::Clear();
     return 0;
