@@ -108,24 +108,26 @@ TEST(Internet, BrokenAndOversizedAnswersFail)
     QByteArray response;
     EXPECT_THROW(c.get("/early", response), CInternetException);
 
-    // a length no answer has is refused before anything is set aside for it
+    // the error an answer fails with; 0 when it is read
+    const auto failure = [&](const char* path) {
+        response.clear();
+        try {
+            c.get(path, response);
+        } catch (const CInternetException& e) {
+            return e.m_dwError;
+        }
+        return DWORD(0);
+    };
+    // a length past the limit is refused before anything is set aside for it, however little comes
     auto huge = cloud.answer(200, "");
-    huge.contentLengthOverride = "4000000000";
+    huge.contentLengthOverride = "16777217";
     cloud.service.Script("/huge", huge);
-    response.clear();
-    EXPECT_THROW(c.get("/huge", response), CInternetException);
-
+    EXPECT_EQ(DWORD(INTERNET_ERROR_ANSWER_TOO_LARGE), failure("/huge"));
     // and an answer that grows past the limit without announcing it is cut off
     auto endless = cloud.answer(200, std::string(16 * 1024 * 1024 + 4096, 'e'));
     endless.contentLength = false;
     cloud.service.Script("/endless", endless);
-    response.clear();
-    try {
-        c.get("/endless", response);
-        ADD_FAILURE() << "an answer over the limit was read";
-    } catch (const CInternetException& e) {
-        EXPECT_EQ(DWORD(INTERNET_ERROR_ANSWER_TOO_LARGE), e.m_dwError);
-    }
+    EXPECT_EQ(DWORD(INTERNET_ERROR_ANSWER_TOO_LARGE), failure("/endless"));
 }
 
 TEST(Internet, AReadWaitsForTheBytesAskedOrTheEnd)
