@@ -26,7 +26,7 @@ bool IsRecordName(const QString& name) { return name.endsWith(QLatin1String(kRec
 
 void RemoveRecord(const QString& installFile) { QFile::remove(RecordPath(installFile)); }
 
-CResumePlan CResumePlan::Make(const QString& installFile, const QString& url, qint64 size, const QByteArray& sha256)
+CResumePlan CResumePlan::Make(const QString& installFile, const QString& url, qint64 size)
 {
     CResumePlan plan;
     QFile record(RecordPath(installFile));
@@ -39,7 +39,7 @@ CResumePlan CResumePlan::Make(const QString& installFile, const QString& url, qi
     const bool numbers = lengthRead && valueOf(lines, "size").toLongLong() == size;
     Validator validator{valueOf(lines, "etag"), valueOf(lines, "last-modified")};
     if (lines.value(0) != kRecordHeader || QString::fromUtf8(valueOf(lines, "url")) != url || !numbers
-        || valueOf(lines, "sha256") != sha256 || validator.IsEmpty() || length != partial.size() || length <= 0 || length >= size)
+        || validator.IsEmpty() || length != partial.size() || length <= 0 || length >= size)
         return plan;
     plan.m_nOffset = length;
     plan.m_validator = validator;
@@ -65,13 +65,12 @@ CResumePlan::Road CResumePlan::Answer(quint32 status, const QString& contentRang
     return Failure;
 }
 
-bool CResumePlan::Keep(const QString& installFile, const QString& url, qint64 size, const QByteArray& sha256, qint64 length,
-                       const Validator& validator)
+bool CResumePlan::Keep(const QString& installFile, const QString& url, qint64 size, qint64 length, const Validator& validator)
 {
     if (size <= 0 || length <= 0 || length >= size || validator.IsEmpty())
         return false;
     QByteArray text = QByteArray(kRecordHeader) + "\nurl=" + url.toUtf8() + "\nsize=" + QByteArray::number(size)
-                      + "\nlength=" + QByteArray::number(length) + "\nsha256=" + sha256 + '\n';
+                      + "\nlength=" + QByteArray::number(length) + '\n';
     text += validator.etag.isEmpty() ? "last-modified=" + validator.lastModified : "etag=" + validator.etag;
     text += '\n';
     QSaveFile record(RecordPath(installFile));

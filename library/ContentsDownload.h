@@ -26,10 +26,10 @@ struct Validator {
 // The road of one download, decided before its request and again at its answer.
 class CResumePlan {
 public:
-    // Goes on from the install file only when a record beside it names the same URL,
-    // size and hash, its length, and a validator, and the file is that long and shorter
+    // Goes on from the install file only when a record beside it names the same URL and
+    // size, its length, and a validator, and the file is that long and shorter
     // than the size (above 0); anything else starts from nothing.
-    static CResumePlan Make(const QString& installFile, const QString& url, qint64 size, const QByteArray& sha256);
+    static CResumePlan Make(const QString& installFile, const QString& url, qint64 size);
 
     qint64 Offset() const { return m_nOffset; }  // 0: from nothing
     QString RequestHeaders() const;               // the Range and If-Range lines, or nothing
@@ -40,8 +40,7 @@ public:
     Road Answer(quint32 status, const QString& contentRange) const;
 
     // Written when a download breaks off with `length` bytes on disk; false when it could not be.
-    static bool Keep(const QString& installFile, const QString& url, qint64 size, const QByteArray& sha256, qint64 length,
-                     const Validator& validator);
+    static bool Keep(const QString& installFile, const QString& url, qint64 size, qint64 length, const Validator& validator);
 
 private:
     qint64 m_nOffset = 0;

@@ -325,7 +325,7 @@ int CDlgContentsLibrary::GetContents()
     QFile file(m_strInstallFile);
     const QByteArray sha256 = m_strSha256.toLatin1();
     // a file partly written by an earlier download of this item goes on where it ended
-    const contents::CResumePlan plan = contents::CResumePlan::Make(m_strInstallFile, m_strDownloadURL, m_nSize, sha256);
+    const contents::CResumePlan plan = contents::CResumePlan::Make(m_strInstallFile, m_strDownloadURL, m_nSize);
     if (!plan.Offset())
         contents::RemoveRecord(m_strInstallFile);
     contents::Validator validator = plan.Kept();
@@ -446,7 +446,7 @@ int CDlgContentsLibrary::GetContents()
         if (file.isOpen()) {
             writeHeld();
             file.close();
-            contents::CResumePlan::Keep(m_strInstallFile, m_strDownloadURL, m_nSize, sha256, QFileInfo(m_strInstallFile).size(), validator);
+            contents::CResumePlan::Keep(m_strInstallFile, m_strDownloadURL, m_nSize, QFileInfo(m_strInstallFile).size(), validator);
         }
         MessageBox(this, GetString(IDS_CANNOT_DOWNLOAD), MB_OK);
         return 0;

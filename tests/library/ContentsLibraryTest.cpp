@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <functional>
 
 using namespace platform;
 
@@ -73,12 +74,12 @@ struct LibraryFixture : ::testing::Test {
 
     // the item `id`: its document names the file, genre and size (the answer's length unless given); the answer is the file
     void offer(const std::string& id, const std::string& fileName, const std::string& genre, const CContentsSite::ScriptedAnswer& file,
-               std::string size = {})
+               std::string size = {}, const std::string& more = {})
     {
         CContentsSite::ScriptedAnswer info;
         info.contentType = "application/xml";
         info.body = "<r><title>品</title><filename>" + fileName + "</filename><size>" + (size.empty() ? std::to_string(file.body.size()) : size)
-                    + "</size><genre>" + genre + "</genre><extmessage/></r>";
+                    + "</size><genre>" + genre + "</genre><extmessage/>" + more + "</r>";
         site->Script("/item/" + id + ".xml", info);
         site->Script("/download/" + id, file);
     }
@@ -250,6 +251,74 @@ TEST_F(LibraryFixture, ADownloadThatFallsSilentEndsAfterTheReceiveTimeoutAndKeep
     EXPECT_TRUE(QByteArray::fromStdString(stalled.body).startsWith(kept));
 }
 
+TEST_F(LibraryFixture, ACutDownloadGoesOnOnlyFromAPartItsRecordVouchesForAndOnlyTheSitesBytesAreKept)
+{
+    const QString served = env.Path(QStringLiteral("site/pleiades.zsf")), file = root + QStringLiteral("Favorites/pleiades.zsf");
+    const QString record = file + QStringLiteral(".zvnpart");
+    QByteArray body(300001, '\0');  // many blocks, no multiple of 4096
+    for (int i = 0; i < body.size(); ++i)
+        body[i] = char(i * 7 % 251);
+    const QByteArray changed = QByteArray(body).replace('\1', '\2');
+    const qint64 half = 36 * 4096;  // the cut at a whole read: what the client held of a read it had not finished is lost
+    const auto overwrite = [](const QString& title) { return QStringLiteral("「%1」\nこのコンテンツはすでにインストールされています。\n上書きしますか？").arg(title); };
+    struct Row {
+        const char* name;
+        std::function<void()> between;  // after the cut try
+        bool rangeAsked;
+        QByteArray kept;  // the file after the second try; empty: refused and nothing left
+        qint64 moved;     // bytes the site sent for the second try; -1 when it was a script
+    };
+    const Row rows[] = {
+        {"resumed", [] {}, true, body, body.size() - half},
+        {"the site's file changed", [&] { TempEnvironment::WriteBytes(served, changed); }, true, changed, body.size()},
+        {"no record", [&] { QFile::remove(record); }, false, body, body.size()},
+        {"longer than the size", [&] {
+             TempEnvironment::WriteBytes(file, body + "x");
+             TempEnvironment::WriteBytes(record, TempEnvironment::ReadBytes(record).replace("length=" + QByteArray::number(half),
+                                                                                           "length=" + QByteArray::number(body.size() + 1)));
+         }, false, body, body.size()},
+        {"a site that ignores Range", [&] {
+             CContentsSite::ScriptedAnswer whole;
+             whole.body = body.toStdString();
+             site->Script("/download/pleiades-scene", whole);
+         }, true, body, -1},
+        {"a hash that differs", [&] {
+             CContentsSite::ScriptedAnswer whole;
+             whole.body = body.toStdString();
+             offer("pleiades-scene", "pleiades.zsf", "シーン", whole, {}, "<sha256>" + std::string(64, 'a') + "</sha256>");
+         }, true, {}, -1},
+    };
+    MessageBoxScript boxes;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        site->ClearScripts();
+        TempEnvironment::WriteBytes(served, body);
+        QFile::remove(file);
+        site->CutAfter("pleiades-scene", half);
+        boxes.Expect(ask(QStringLiteral("すばるを見上げて")), MB_YESNO, IDYES).Expect(QStringLiteral("コンテンツがダウンロードできませんでした。"), MB_OK, IDOK);
+        EXPECT_EQ(download(QStringLiteral("pleiades-scene")), 0);
+        EXPECT_EQ(TempEnvironment::ReadBytes(file), body.left(half));
+        EXPECT_TRUE(QFile::exists(record));
+        row.between();
+        const long long before = site->BytesSent();
+        const QString title = row.kept.isEmpty() ? QStringLiteral("品") : QStringLiteral("すばるを見上げて");  // the refused one is scripted
+        boxes.Expect(ask(title), MB_YESNO, IDYES).Expect(overwrite(title), MB_YESNO, IDYES);
+        if (row.kept.isEmpty())
+            boxes.Expect(QStringLiteral("コンテンツのサイズが一致しません（ダウンロードに失敗した可能性があります）。"), MB_OK, IDOK);
+        EXPECT_EQ(download(QStringLiteral("pleiades-scene")), row.kept.isEmpty() ? 0 : 1);
+        dialog->ProgressDialog().Close();
+        const auto& last = site->Requests().back();
+        EXPECT_EQ(last.range, row.rangeAsked ? "bytes=" + std::to_string(half) + "-" : "");
+        EXPECT_EQ(last.ifRange.empty(), !row.rangeAsked);
+        if (row.moved >= 0) {
+            EXPECT_EQ(site->BytesSent() - before, row.moved);
+        }
+        EXPECT_EQ(TempEnvironment::ReadBytes(file), row.kept);
+        EXPECT_EQ(QFile::exists(file), !row.kept.isEmpty());
+        EXPECT_FALSE(QFile::exists(record));
+    }
+}
+
 TEST_F(LibraryFixture, ADownloadLongerThanAnnouncedStopsAtOnce)
 {
     // the site announces far more, sends a little more than the document's size, then falls
@@ -336,9 +405,11 @@ TEST_F(LibraryFixture, NamesAndArchivesLandOnNothingTheModuleKeeps)
         boxes.Expect(QStringLiteral("コンテンツ情報が正しくありません。"), MB_OK, IDOK);
         EXPECT_EQ(download(QStringLiteral("bad")), 0) << name;
     }
-    offer("bad", "Prg", "その他", file);  // saved in the install root, on the programs' folder
-    boxes.Expect(QStringLiteral("コンテンツ情報が正しくありません。"), MB_OK, IDOK);
-    EXPECT_EQ(download(QStringLiteral("bad")), 0);
+    for (const char* name : {"Prg", "a.zsf.ZVNPART"}) {  // on the programs' folder in the install root; on a download's record
+        offer("bad", name, "その他", file);
+        boxes.Expect(QStringLiteral("コンテンツ情報が正しくありません。"), MB_OK, IDOK);
+        EXPECT_EQ(download(QStringLiteral("bad")), 0);
+    }
     EXPECT_EQ(requestsFor("/download/"), 0);
     EXPECT_EQ(TempEnvironment::ReadBytes(prg + QStringLiteral("zvnprg.lst")), list);
 
@@ -363,6 +434,7 @@ TEST_F(LibraryFixture, NamesAndArchivesLandOnNothingTheModuleKeeps)
         return download(QStringLiteral("pkg"));
     };
     EXPECT_EQ(package({{"pkg/pkg.zsf", "scene"}, {"zvnprg.lst", "theirs"}}), 0);
+    EXPECT_EQ(package({{"pkg/pkg.zsf", "scene"}, {"pkg.zip.zvnpart", "theirs"}}), 0);
     EXPECT_EQ(TempEnvironment::ReadBytes(prg + QStringLiteral("zvnprg.lst")), list);
     EXPECT_FALSE(QDir(prg + QStringLiteral("pkg")).exists());
     EXPECT_EQ(package({{"readme.txt", "read me"}}, QStringLiteral("インストールに必要なファイルが見つかりません。")), 0);
