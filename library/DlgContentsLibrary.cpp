@@ -348,6 +348,7 @@ int CDlgContentsLibrary::GetContents()
         QFile::remove(m_strInstallFile);
         contents::RemoveRecord(m_strInstallFile);
     };
+    QByteArray unread;  // what had arrived of a read that met an internet failure
     try {
         CInternetSession session(m_strUserAgent, 1, INTERNET_OPEN_TYPE_PRECONFIG, {}, {}, 0);
         std::unique_ptr<CHttpFile> http = session.OpenURL(m_strDownloadURL, 1, INTERNET_FLAG_TRANSFER_ASCII, plan.RequestHeaders());
@@ -400,7 +401,12 @@ int CDlgContentsLibrary::GetContents()
             }
             if (m_bCancel)
                 break;
-            read = http->Read(block.get() + held, kBufferSize);
+            try {
+                read = http->Read(block.get() + held, kBufferSize);
+            } catch (const CInternetException&) {
+                unread = http->TakeReceived();
+                throw;
+            }
             total += read;
             held += read;
             if (held + kBufferSize > kBlockSize && !writeHeld()) {
@@ -444,6 +450,9 @@ int CDlgContentsLibrary::GetContents()
     } catch (const CInternetException&) {
         // what arrived stays on disk, whole up to the failure, with the record a later download goes on from
         if (file.isOpen()) {
+            // a read is at most 4096 bytes and the block keeps room for one
+            memcpy(block.get() + held, unread.constData(), size_t(std::min<qint64>(unread.size(), kBlockSize - held)));
+            held += std::min<qint64>(unread.size(), kBlockSize - held);
             writeHeld();
             file.close();
             contents::CResumePlan::Keep(m_strInstallFile, m_strDownloadURL, m_nSize, QFileInfo(m_strInstallFile).size(), validator);

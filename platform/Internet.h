@@ -10,6 +10,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace platform {
 
@@ -148,6 +149,9 @@ public:
     // `count` bytes of the answer, waiting until they are in; fewer only at
     // the answer's end (0 once it is all read), as a synchronous read answers.
     quint32 Read(void* buffer, quint32 count);
+    // What arrived and was not yet read: after a failed Read, the bytes received before the
+    // failure, which a caller keeping a partial answer may still write.
+    QByteArray TakeReceived() { return std::exchange(m_received, {}); }
     void Close();
 
 private:
