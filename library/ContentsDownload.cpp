@@ -6,10 +6,6 @@
 #include <QSaveFile>
 #include <openssl/evp.h>
 
-#include <condition_variable>
-#include <mutex>
-#include <thread>
-
 namespace contents {
 namespace {
 constexpr char kRecordHeader[] = "zvnpart 1";
@@ -83,37 +79,7 @@ bool CResumePlan::Keep(const QString& installFile, const QString& url, qint64 si
 
 struct CRunningHash::State {
     EVP_MD_CTX* context = EVP_MD_CTX_new();
-    std::thread helper;
-    std::mutex mutex;
-    std::condition_variable changed;
-    const char* data = nullptr;  // the block handed over, null once hashed
-    qint64 length = 0;
-    bool stop = false;
-
-    void run()
-    {
-        std::unique_lock<std::mutex> lock(mutex);
-        for (;;) {
-            changed.wait(lock, [this] { return stop || data; });
-            if (!data)
-                return;
-            EVP_DigestUpdate(context, data, size_t(length));
-            data = nullptr;
-            changed.notify_all();
-        }
-    }
-    ~State()
-    {
-        if (helper.joinable()) {
-            {
-                std::lock_guard<std::mutex> lock(mutex);
-                stop = true;
-            }
-            changed.notify_all();
-            helper.join();
-        }
-        EVP_MD_CTX_free(context);
-    }
+    ~State() { EVP_MD_CTX_free(context); }
 };
 
 CRunningHash::CRunningHash() : m_state(std::make_unique<State>())
@@ -125,30 +91,8 @@ CRunningHash::~CRunningHash() = default;
 
 void CRunningHash::Add(const char* data, qint64 length)
 {
-    Wait();
     if (length > 0)
         EVP_DigestUpdate(m_state->context, data, size_t(length));
-}
-
-void CRunningHash::AddLater(const char* data, qint64 length)
-{
-    Wait();
-    if (length <= 0)
-        return;
-    if (!m_state->helper.joinable())
-        m_state->helper = std::thread([state = m_state.get()] { state->run(); });
-    {
-        std::lock_guard<std::mutex> lock(m_state->mutex);
-        m_state->data = data;
-        m_state->length = length;
-    }
-    m_state->changed.notify_all();
-}
-
-void CRunningHash::Wait()
-{
-    std::unique_lock<std::mutex> lock(m_state->mutex);
-    m_state->changed.wait(lock, [this] { return !m_state->data; });
 }
 
 bool CRunningHash::AddFile(const QString& path, qint64 length)
@@ -169,7 +113,6 @@ bool CRunningHash::AddFile(const QString& path, qint64 length)
 
 QByteArray CRunningHash::Hex()
 {
-    Wait();
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int size = 0;
     EVP_DigestFinal_ex(m_state->context, digest, &size);

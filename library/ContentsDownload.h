@@ -47,9 +47,7 @@ private:
     Validator m_validator;
 };
 
-// SHA-256 of what is written, block by block. A block can be hashed on a helper
-// thread while the download fills the next one: hashing on the download's own
-// thread cost it a third of its speed.
+// SHA-256 of what is written, block by block.
 class CRunningHash {
 public:
     CRunningHash();
@@ -57,13 +55,9 @@ public:
     CRunningHash(const CRunningHash&) = delete;
     CRunningHash& operator=(const CRunningHash&) = delete;
     void Add(const char* data, qint64 length);
-    // Starts hashing the bytes on the helper after what was added before; they must stay
-    // untouched until the next Wait.
-    void AddLater(const char* data, qint64 length);
-    void Wait();  // returns once every block handed over is hashed
     // the first `length` bytes of a file already on disk (a download that goes on); false when unreadable
     bool AddFile(const QString& path, qint64 length);
-    QByteArray Hex();  // lower-case; waits, and ends the hash
+    QByteArray Hex();  // lower-case; ends the hash
 
 private:
     struct State;

@@ -329,21 +329,17 @@ int CDlgContentsLibrary::GetContents()
     if (!plan.Offset())
         contents::RemoveRecord(m_strInstallFile);
     contents::Validator validator = plan.Kept();
-    // Each 4096-byte read lands in a block that goes to disk in one write once it holds
-    // 64 reads: a write per read cost more than the transfer itself. Two blocks take
-    // turns, so that one is hashed while the other fills.
-    const auto blocks = std::make_unique<char[]>(2 * kBlockSize);
-    char* block = blocks.get();
-    // after the blocks, so that it is gone, its helper done with them, before they are
     std::unique_ptr<contents::CRunningHash> hash;
     if (!sha256.isEmpty())
         hash = std::make_unique<contents::CRunningHash>();
+    // Each 4096-byte read lands in a block that goes to disk in one write once it holds
+    // 64 reads: a write per read cost more than the transfer itself.
+    const auto block = std::make_unique<char[]>(kBlockSize);
     qint64 held = 0;
     const auto writeHeld = [&] {
         if (hash)
-            hash->AddLater(block, held);  // the block the hash had before is done: it fills next
-        const bool written = held == 0 || file.write(block, held) == held;
-        block = block == blocks.get() ? blocks.get() + kBlockSize : blocks.get();
+            hash->Add(block.get(), held);
+        const bool written = held == 0 || file.write(block.get(), held) == held;
         held = 0;
         return written;
     };
@@ -406,7 +402,7 @@ int CDlgContentsLibrary::GetContents()
             if (m_bCancel)
                 break;
             try {
-                read = http->Read(block + held, kBufferSize);
+                read = http->Read(block.get() + held, kBufferSize);
             } catch (const CInternetException&) {
                 unread = http->TakeReceived();
                 throw;
@@ -455,7 +451,7 @@ int CDlgContentsLibrary::GetContents()
         // what arrived stays on disk, whole up to the failure, with the record a later download goes on from
         if (file.isOpen()) {
             // a read is at most 4096 bytes and the block keeps room for one
-            memcpy(block + held, unread.constData(), size_t(std::min<qint64>(unread.size(), kBlockSize - held)));
+            memcpy(block.get() + held, unread.constData(), size_t(std::min<qint64>(unread.size(), kBlockSize - held)));
             held += std::min<qint64>(unread.size(), kBlockSize - held);
             writeHeld();
             file.close();
