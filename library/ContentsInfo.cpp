@@ -140,6 +140,8 @@ int CContentsInfo::takeFields(QWidget* owner)
         m_strSize = GetElementText(IDS_SIZE);
         m_strGenre = GetElementText(IDS_GENRE);
         m_strExtMessage = GetElementText(IDS_EXTMESSAGE);
+        const QDomNodeList hash = m_root.elementsByTagName(QStringLiteral("sha256"));
+        m_strSha256 = hash.isEmpty() ? QString() : hash.item(0).toElement().text().trimmed();
     } catch (const std::runtime_error&) {
         m_document = QDomDocument();
         MessageBox(owner, LoadString(IDS_INFO_NOT_READ), MB_OK);

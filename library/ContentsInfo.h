@@ -68,6 +68,8 @@ public:
     QString GetElementText(unsigned short id) const;
     // title 16214, file name 16215, size 16216, genre 16217, extra message 16218; else empty
     QString GetField(unsigned short id) const;
+    // the text of the package's "sha256" element, a document's own addition; empty when it has none
+    const QString& GetSha256() const { return m_strSha256; }
 
     // A name that stays inside its folder: no separator, not "." or "..", no control
     // character, not longer than a file name may be.
@@ -77,7 +79,7 @@ private:
     bool readDocument(CSequentialStreamFromFile& stream);  // closes the stream; false for no document
     int takeFields(QWidget* owner);
 
-    QString m_strTitle, m_strFileName, m_strSize, m_strGenre, m_strExtMessage;
+    QString m_strTitle, m_strFileName, m_strSize, m_strGenre, m_strExtMessage, m_strSha256;
     QDomDocument m_document;
     QDomElement m_root;
 };

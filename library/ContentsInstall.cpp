@@ -1,5 +1,6 @@
 #include "library/ContentsInstall.h"
 
+#include "library/ContentsDownload.h"
 #include "platform/ResourceChain.h"
 #include "support/zvncom/CommonFile.h"
 #include "support/zvncom/ZntUnZip.h"
@@ -22,11 +23,12 @@ constexpr int IDS_FOLDER_ADF = 16233;
 
 QString adfName(int n) { return platform::LoadString(IDS_ADF_NAME).replace(QStringLiteral("%d"), QString::number(n)); }
 
-// the user program list and the copy it is rebuilt in, both beside the programs
+// the user program list and the copy it is rebuilt in, both beside the programs, and the
+// record beside a partly downloaded file (in every install folder)
 bool isKeptInProgramFolder(const QString& name)
 {
     return name.compare(QStringLiteral("zvnprg.lst"), Qt::CaseInsensitive) == 0
-           || name.compare(QStringLiteral("zvnprg.tmp"), Qt::CaseInsensitive) == 0;
+           || name.compare(QStringLiteral("zvnprg.tmp"), Qt::CaseInsensitive) == 0 || IsRecordName(name);
 }
 
 // Moves `from` onto `to`: a file takes the place of a file, a folder goes whole where
@@ -91,6 +93,8 @@ int RegisterAdf(const QString& path, const QString& title)
 
 bool IsInstallableName(int genre, const QString& fileName)
 {
+    if (IsRecordName(fileName))
+        return false;
     if (genre == 3 || genre == 4) {
         const QString base = CCommonFile::GetBaseFileName(fileName);
         return !isKeptInProgramFolder(fileName) && !base.isEmpty() && base != u"." && base != u"..";

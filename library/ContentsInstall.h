@@ -19,7 +19,8 @@ int RegisterAdf(const QString& path, const QString& title);
 // Whether an item of the genre may be saved under the file name (already a plain
 // name): it must not land on a file or folder the module keeps beside it (the
 // user program list and its temporary copy in the program folder, the genres'
-// folders in the install root), and a package's folder must be a folder of its
+// folders in the install root, the record beside a partly downloaded file in any
+// install folder), and a package's folder must be a folder of its
 // own, not the program folder or its parent.
 bool IsInstallableName(int genre, const QString& fileName);
 
@@ -27,7 +28,7 @@ bool IsInstallableName(int genre, const QString& fileName);
 // inside it, so that nothing lands before the whole archive has unpacked. Entries
 // beside the package's folder `base` are unpacked too, but the archive is refused
 // whole (0, nothing left) when one would land on the program list, its temporary
-// copy, or another program's folder (one holding "info.txt"). `added` receives the
+// copy, a download's record, or another program's folder (one holding "info.txt"). `added` receives the
 // names it made in `folder` that were not there before, for taking them back.
 int UnpackPackage(const QString& archive, const QString& folder, const QString& base, QStringList& added);
 // Removes what UnpackPackage made in `folder`, and empties `added`.

@@ -1,6 +1,7 @@
 #include "library/DlgContentsLibrary.h"
 
 #include "frame/ModuleMessages.h"
+#include "library/ContentsDownload.h"
 #include "library/ContentsInstall.h"
 #include "platform/Internet.h"
 #include "platform/MessageBox.h"
@@ -271,13 +272,15 @@ void CDlgContentsLibrary::SetContentsInfo()
     m_nGenre = SetGenre(m_info.GetField(CContentsInfo::IDS_GENRE));
     m_nSize = _wtoi(m_info.GetField(CContentsInfo::IDS_SIZE));
     m_strExtMessage = m_info.GetField(CContentsInfo::IDS_EXTMESSAGE);
+    m_strSha256 = m_info.GetSha256().toLower();
 }
 
 bool CDlgContentsLibrary::HasSafeNames()
 {
     // the site is not trusted: its file name must stay inside the install folder and land
-    // on nothing the module keeps there
-    return CContentsInfo::IsPlainFileName(m_strFileName) && contents::IsInstallableName(m_nGenre, m_strFileName);
+    // on nothing the module keeps there; a package hash must be one
+    return CContentsInfo::IsPlainFileName(m_strFileName) && contents::IsInstallableName(m_nGenre, m_strFileName)
+           && contents::IsSha256Text(m_strSha256);
 }
 
 int CDlgContentsLibrary::SetGenre(const QString& genreText)
@@ -320,37 +323,71 @@ int CDlgContentsLibrary::GetContents()
     m_dlgDownload.SetDlgItemText(IDC_CLD_LOCATION, m_strInstallFile);
 
     QFile file(m_strInstallFile);
+    const QByteArray sha256 = m_strSha256.toLatin1();
+    // a file partly written by an earlier download of this item goes on where it ended
+    const contents::CResumePlan plan = contents::CResumePlan::Make(m_strInstallFile, m_strDownloadURL, m_nSize);
+    if (!plan.Offset())
+        contents::RemoveRecord(m_strInstallFile);
+    contents::Validator validator = plan.Kept();
+    std::unique_ptr<contents::CRunningHash> hash;
+    if (!sha256.isEmpty())
+        hash = std::make_unique<contents::CRunningHash>();
     // Each 4096-byte read lands in a block that goes to disk in one write once it holds
     // 64 reads: a write per read cost more than the transfer itself.
     const auto block = std::make_unique<char[]>(kBlockSize);
     qint64 held = 0;
     const auto writeHeld = [&] {
+        if (hash)
+            hash->Add(block.get(), held);
         const bool written = held == 0 || file.write(block.get(), held) == held;
         held = 0;
         return written;
     };
+    // every road on which the partial file goes takes its record with it
+    const auto removeFile = [this] {
+        QFile::remove(m_strInstallFile);
+        contents::RemoveRecord(m_strInstallFile);
+    };
+    QByteArray unread;  // what had arrived of a read that met an internet failure
     try {
         CInternetSession session(m_strUserAgent, 1, INTERNET_OPEN_TYPE_PRECONFIG, {}, {}, 0);
-        std::unique_ptr<CHttpFile> http = session.OpenURL(m_strDownloadURL, 1, INTERNET_FLAG_TRANSFER_ASCII);
+        std::unique_ptr<CHttpFile> http = session.OpenURL(m_strDownloadURL, 1, INTERNET_FLAG_TRANSFER_ASCII, plan.RequestHeaders());
         if (!http) {
             MessageBox(this, GetString(IDS_CANNOT_GET), MB_OK);
             return 0;
         }
         DWORD status = 0;
-        if (!http->QueryInfoStatusCode(status) || status != 200) {
+        QString contentRange = QStringLiteral("Content-Range");
+        if (!http->QueryInfo(HTTP_QUERY_CUSTOM, contentRange))
+            contentRange.clear();
+        const auto road = http->QueryInfoStatusCode(status) ? plan.Answer(status, contentRange) : contents::CResumePlan::Failure;
+        if (road == contents::CResumePlan::Failure) {
             MessageBox(this, GetString(IDS_NOT_FOUND), MB_OK);
             http->Close();
             session.Close();
             return 0;
         }
-        // unbuffered: a full disk shows at the write of the block that meets it
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        const bool append = road == contents::CResumePlan::Append;
+        if (!append) {
+            QString etag, modified;
+            http->QueryInfo(HTTP_QUERY_ETAG, etag);
+            http->QueryInfo(HTTP_QUERY_LAST_MODIFIED, modified);
+            // a weak ETag cannot ask for a part (If-Range takes a strong one)
+            validator = {etag.startsWith(u'"') ? etag.toLatin1() : QByteArray(), modified.toLatin1()};
+            contents::RemoveRecord(m_strInstallFile);
+        }
+        // unbuffered: a full disk shows at the write of the block that meets it; the hash of
+        // a part already on disk is taken from it once, as it was not kept
+        const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Unbuffered | (append ? QIODevice::Append : QIODevice::Truncate);
+        if ((append && hash && !hash->AddFile(m_strInstallFile, plan.Offset())) || !file.open(mode)) {
             http->Close();
             session.Close();
             MessageBox(this, GetString(IDS_CANNOT_INSTALL), MB_OK);
             return 0;
         }
-        qint64 total = 0;
+        qint64 total = append ? plan.Offset() : 0;
+        if (append)  // the progress starts at the share already on disk
+            m_dlgDownload.Progress().SetPos(MulDiv(int(total), 100, m_nSize));
         quint32 read = 0;
         bool writeFailed = false, overrun = false;
         // the windows' events are pumped at the first round and then every 10 ms: a pump
@@ -364,7 +401,12 @@ int CDlgContentsLibrary::GetContents()
             }
             if (m_bCancel)
                 break;
-            read = http->Read(block.get() + held, kBufferSize);
+            try {
+                read = http->Read(block.get() + held, kBufferSize);
+            } catch (const CInternetException&) {
+                unread = http->TakeReceived();
+                throw;
+            }
             total += read;
             held += read;
             if (held + kBufferSize > kBlockSize && !writeHeld()) {
@@ -384,35 +426,41 @@ int CDlgContentsLibrary::GetContents()
         session.Close();
         file.close();
         if (m_bCancel) {
-            file.remove();
+            removeFile();
             MessageBox(this, GetString(IDS_CANCELLED), MB_OK);
             return 0;
         }
         if (writeFailed) {
-            file.remove();
+            removeFile();
             MessageBox(this, GetString(IDS_SIZE_FILE), MB_OK);
             return 0;
         }
         m_dlgDownload.Progress().SetPos(100);
-        if (overrun || total != m_nSize) {
-            file.remove();
+        // bytes other than the site's: the size's message, as for any download that is not the file
+        if (overrun || total != m_nSize || (hash && hash->Hex() != sha256)) {
+            removeFile();
             MessageBox(this, GetString(IDS_SIZE_DOWNLOAD), MB_OK);
             return 0;
         }
         if (QFileInfo(m_strInstallFile).size() != qint64(m_nSize)) {
             MessageBox(this, GetString(IDS_SIZE_FILE), MB_OK);
-            QFile::remove(m_strInstallFile);
+            removeFile();
             return 0;
         }
     } catch (const CInternetException&) {
-        // what arrived stays on disk, whole up to the failure, for a later download to go on from
+        // what arrived stays on disk, whole up to the failure, with the record a later download goes on from
         if (file.isOpen()) {
+            // a read is at most 4096 bytes and the block keeps room for one
+            memcpy(block.get() + held, unread.constData(), size_t(std::min<qint64>(unread.size(), kBlockSize - held)));
+            held += std::min<qint64>(unread.size(), kBlockSize - held);
             writeHeld();
             file.close();
+            contents::CResumePlan::Keep(m_strInstallFile, m_strDownloadURL, m_nSize, QFileInfo(m_strInstallFile).size(), validator);
         }
         MessageBox(this, GetString(IDS_CANNOT_DOWNLOAD), MB_OK);
         return 0;
     }
+    contents::RemoveRecord(m_strInstallFile);
     return 1;
 }
 

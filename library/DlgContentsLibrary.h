@@ -71,6 +71,7 @@ private:
     QString m_strTitle;
     QString m_strFileName;
     QString m_strExtMessage;
+    QString m_strSha256;  // the package's hash from its document, lower-case; empty when it has none
     int m_nGenre = 999;
     int m_nSize = 0;
     QString m_strDownloadURL;

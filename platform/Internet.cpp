@@ -409,9 +409,17 @@ bool CHttpFile::QueryInfoStatusCode(DWORD& status) const
 
 bool CHttpFile::QueryInfo(DWORD what, QString& value) const
 {
-    if (what != HTTP_QUERY_CONTENT_LENGTH || !m_headers.contains("content-length"))
+    QByteArray name;
+    switch (what) {
+    case HTTP_QUERY_CONTENT_LENGTH: name = "content-length"; break;
+    case HTTP_QUERY_LAST_MODIFIED: name = "last-modified"; break;
+    case HTTP_QUERY_ETAG: name = "etag"; break;
+    case HTTP_QUERY_CUSTOM: name = value.toLatin1().toLower(); break;
+    default: return false;
+    }
+    if (!m_headers.contains(name))
         return false;
-    value = QString::fromLatin1(m_headers.value("content-length"));
+    value = QString::fromLatin1(m_headers.value(name));
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace platform {
 
@@ -36,7 +37,10 @@ enum : DWORD {
     SECURITY_FLAG_IGNORE_CERT_CN_INVALID = 0x00001000,
     SECURITY_FLAG_IGNORE_CERT_DATE_INVALID = 0x00002000,
     HTTP_QUERY_CONTENT_LENGTH = 5,
+    HTTP_QUERY_LAST_MODIFIED = 11,
     HTTP_QUERY_STATUS_CODE = 19,
+    HTTP_QUERY_ETAG = 54,
+    HTTP_QUERY_CUSTOM = 65535,  // the header named by the value passed in
     // the client's error numbers a caller names itself
     INTERNET_ERROR_CANNOT_CONNECT = 7,     // no connection to the server
     INTERNET_ERROR_ANSWER_TOO_LARGE = 63,  // an answer larger than the caller takes
@@ -140,10 +144,14 @@ public:
     // The body is sent from the caller's bytes, which must stay until the request is closed.
     bool SendRequest(const QString& headers = {}, const void* body = nullptr, DWORD length = 0);
     bool QueryInfoStatusCode(DWORD& status) const;
+    // a header of the answer: Content-Length, Last-Modified, ETag, or with HTTP_QUERY_CUSTOM the one `value` names
     bool QueryInfo(DWORD what, QString& value) const;
     // `count` bytes of the answer, waiting until they are in; fewer only at
     // the answer's end (0 once it is all read), as a synchronous read answers.
     quint32 Read(void* buffer, quint32 count);
+    // What arrived and was not yet read: after a failed Read, the bytes received before the
+    // failure, which a caller keeping a partial answer may still write.
+    QByteArray TakeReceived() { return std::exchange(m_received, {}); }
     void Close();
 
 private:

@@ -5,9 +5,13 @@
 #include <httplib.h>
 #include <zip.h>
 
+#include <openssl/evp.h>
+
+#include <atomic>
 #include <chrono>
 #include <fstream>
 #include <iconv.h>
+#include <map>
 #include <mutex>
 #include <thread>
 
@@ -122,6 +126,43 @@ std::string xmlEscape(const std::string& text)
     return out;
 }
 
+std::string sha256Hex(const std::function<void(EVP_MD_CTX*)>& feed)
+{
+    EVP_MD_CTX* context = EVP_MD_CTX_new();
+    EVP_DigestInit_ex(context, EVP_sha256(), nullptr);
+    feed(context);
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int size = 0;
+    EVP_DigestFinal_ex(context, digest, &size);
+    EVP_MD_CTX_free(context);
+    static const char* digits = "0123456789abcdef";
+    std::string hex;
+    for (unsigned int i = 0; i < size; ++i)
+        hex += {digits[digest[i] >> 4], digits[digest[i] & 15]};
+    return hex;
+}
+
+// the generated item's bytes: a block repeated
+const std::string& generatedBlock()
+{
+    static const std::string block(1 << 16, '*');
+    return block;
+}
+
+// "bytes=N-" or "bytes=N-M" of a file of `total` bytes: its first and last byte; false for any other form
+bool parseRange(const std::string& header, long long total, long long& first, long long& last)
+{
+    if (header.rfind("bytes=", 0) != 0 || header.find(',') != std::string::npos)
+        return false;
+    const std::string spec = header.substr(6);
+    const size_t dash = spec.find('-');
+    if (dash == 0 || dash == std::string::npos || spec.find_first_not_of("0123456789-") != std::string::npos)
+        return false;
+    first = std::stoll(spec.substr(0, dash));
+    last = dash + 1 < spec.size() ? std::min(std::stoll(spec.substr(dash + 1)), total - 1) : total - 1;
+    return first <= last || first >= total;
+}
+
 }  // namespace
 
 const std::vector<CContentsSite::Item>& CContentsSite::Catalogue() { return kCatalogue; }
@@ -167,7 +208,51 @@ struct CContentsSite::Impl {
     X509* certificate = nullptr;
     EVP_PKEY* key = nullptr;
     long long generated = -1;
+    std::string generatedHash;
+    std::map<std::string, std::pair<long long, int>> cuts;  // id: bytes, times
+    std::atomic<long long> sent{0};
     bool log = false;
+
+    // The file `total` bytes long, `bytesAt(offset, n)` giving its bytes: whole, or the part a
+    // Range asks for when an If-Range that comes with it names this ETag; cut where told.
+    void serveFile(const std::string& id, const httplib::Request& req, httplib::Response& res, long long total, const std::string& sha256,
+                   std::function<std::string(long long, size_t)> bytesAt)
+    {
+        const std::string etag = "\"" + sha256.substr(0, 32) + "\"";
+        res.set_header("ETag", etag);
+        res.set_header("Accept-Ranges", "bytes");
+        long long first = 0, last = total - 1;
+        const std::string ifRange = req.get_header_value("If-Range");
+        if (req.has_header("Range") && (ifRange.empty() || ifRange == etag) && parseRange(req.get_header_value("Range"), total, first, last)) {
+            if (first >= total) {
+                res.status = 416;
+                res.set_header("Content-Range", "bytes */" + std::to_string(total));
+                return;
+            }
+            res.status = 206;
+            res.set_header("Content-Range", "bytes " + std::to_string(first) + "-" + std::to_string(last) + "/" + std::to_string(total));
+        } else {
+            res.status = 200;
+            first = 0;
+        }
+        long long limit = last - first + 1;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            if (auto cut = cuts.find(id); cut != cuts.end() && cut->second.second > 0) {
+                limit = std::min(limit, cut->second.first);
+                if (--cut->second.second == 0)
+                    cuts.erase(cut);
+            }
+        }
+        res.set_content_provider(size_t(last - first + 1), "application/octet-stream",
+                                 [this, first, limit, bytesAt](size_t offset, size_t length, httplib::DataSink& sink) {
+                                     if (static_cast<long long>(offset) >= limit)
+                                         return false;  // cut: the connection closes mid-body
+                                     const std::string piece = bytesAt(first + static_cast<long long>(offset), std::min<size_t>(length, size_t(limit) - offset));
+                                     sent += static_cast<long long>(piece.size());
+                                     return sink.write(piece.data(), piece.size());
+                                 });
+    }
 
     const Item* find(const std::string& id) const
     {
@@ -208,15 +293,19 @@ struct CContentsSite::Impl {
     void record(const httplib::Request& req)
     {
         std::lock_guard<std::mutex> lock(mutex);
-        requests.push_back({req.method, req.target, req.get_header_value("User-Agent")});
+        requests.push_back({req.method, req.target, req.get_header_value("User-Agent"), req.get_header_value("Range"), req.get_header_value("If-Range")});
         if (log)
-            std::fprintf(stderr, "contents-site: %s %s \"%s\"\n", req.method.c_str(), req.target.c_str(), req.get_header_value("User-Agent").c_str());
+            std::fprintf(stderr, "contents-site: %s %s \"%s\"%s\n", req.method.c_str(), req.target.c_str(), req.get_header_value("User-Agent").c_str(),
+                         req.has_header("Range") ? (" Range: " + req.get_header_value("Range") + " If-Range: " + req.get_header_value("If-Range")).c_str() : "");
     }
 
     void routes(httplib::Server& s)
     {
         s.set_socket_options(localservice::OwnPortOnly);
         s.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
+            // the site answers Range itself (If-Range, cuts), and a scripted answer is sent as
+            // scripted: the server library's own handling of ranges would apply it to either
+            const_cast<httplib::Request&>(req).ranges.clear();
             record(req);
             return scripted(req, res) ? httplib::Server::HandlerResponse::Handled : httplib::Server::HandlerResponse::Unhandled;
         });
@@ -258,20 +347,21 @@ struct CContentsSite::Impl {
                 res.status = 404;
                 return;
             }
-            const long long size = item == find(id) ? (long long)content(*item).size() : generated;
+            const bool sample = item == find(id);
+            const std::string bytes = sample ? content(*item) : std::string();
+            const long long size = sample ? (long long)bytes.size() : generated;
+            const std::string hash = sample ? sha256Hex([&](EVP_MD_CTX* c) { EVP_DigestUpdate(c, bytes.data(), bytes.size()); }) : generatedHash;
             res.set_content("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ContentsLibraryInfo version=\"1.0\"><id>" + item->id + "</id><title>"
                                 + xmlEscape(item->title) + "</title><filename>" + item->fileName + "</filename><size>" + std::to_string(size)
                                 + "</size><genre>" + item->genre + "</genre><extmessage>" + xmlEscape(item->extMessage)
-                                + "</extmessage></ContentsLibraryInfo>\n",
+                                + "</extmessage><sha256>" + hash + "</sha256></ContentsLibraryInfo>\n",
                             "application/xml");
         });
         s.Get(R"(/download/([A-Za-z0-9_-]+))", [this](const httplib::Request& req, httplib::Response& res) {
             const std::string id = req.matches[1];
             if (id == "bench" && generated >= 0) {
-                res.set_content_provider(size_t(generated), "application/octet-stream", [](size_t offset, size_t length, httplib::DataSink& sink) {
-                    static const std::string block(1 << 16, '*');
-                    return sink.write(block.data(), std::min(length, block.size()));
-                    (void)offset;
+                serveFile(id, req, res, generated, generatedHash, [](long long, size_t length) {
+                    return generatedBlock().substr(0, std::min(length, generatedBlock().size()));
                 });
                 return;
             }
@@ -280,7 +370,10 @@ struct CContentsSite::Impl {
                 res.status = 404;
                 return;
             }
-            res.set_content(content(*item), "application/octet-stream");
+            const std::string bytes = content(*item);
+            const std::string hash = sha256Hex([&](EVP_MD_CTX* c) { EVP_DigestUpdate(c, bytes.data(), bytes.size()); });
+            serveFile(id, req, res, (long long)bytes.size(), hash,
+                      [bytes](long long offset, size_t length) { return bytes.substr(size_t(offset), length); });
         });
     }
 };
@@ -305,7 +398,22 @@ bool CContentsSite::WriteCertificate(const std::string& path) const { return wri
 
 void CContentsSite::SetLogging(bool on) { m_impl->log = on; }
 
-void CContentsSite::AddGeneratedItem(long long bytes) { m_impl->generated = bytes; }
+void CContentsSite::AddGeneratedItem(long long bytes)
+{
+    m_impl->generated = bytes;
+    m_impl->generatedHash = sha256Hex([bytes](EVP_MD_CTX* c) {
+        for (long long left = bytes; left > 0; left -= (long long)generatedBlock().size())
+            EVP_DigestUpdate(c, generatedBlock().data(), size_t(std::min<long long>(left, (long long)generatedBlock().size())));
+    });
+}
+
+void CContentsSite::CutAfter(const std::string& id, long long bytes, int times)
+{
+    std::lock_guard<std::mutex> lock(m_impl->mutex);
+    m_impl->cuts[id] = {bytes, times};
+}
+
+long long CContentsSite::BytesSent() const { return m_impl->sent; }
 
 bool CContentsSite::Start(int port, int httpPort)
 {

@@ -4,6 +4,8 @@
 // sample content made at build time, over HTTPS on 127.0.0.1 with a
 // certificate of its own (and over plain HTTP on a second port when asked).
 // Every request is logged with its User-Agent; tests can script answers.
+// The files answer Range and If-Range (a strong ETag from their SHA-256), the
+// item documents state that hash, and a transfer can be cut after N bytes.
 #include <functional>
 #include <memory>
 #include <string>
@@ -16,7 +18,7 @@ public:
         std::string id, title, genre, fileName, description, extMessage;
     };
     struct Request {
-        std::string method, target, userAgent;
+        std::string method, target, userAgent, range, ifRange;
     };
     // an answer exactly as a test wants it
     struct ScriptedAnswer {
@@ -53,6 +55,11 @@ public:
     void AddGeneratedItem(long long bytes);
 
     void SetLogging(bool on);  // each request as one line on stderr
+
+    // The next `times` answers of /download/<id> stop after `bytes` bytes of body and close the connection.
+    void CutAfter(const std::string& id, long long bytes, int times = 1);
+    // body bytes sent by the /download/ answers so far (scripted ones aside)
+    long long BytesSent() const;
 
     void Script(const std::string& path, const ScriptedAnswer& answer);
     void ClearScripts();

@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <functional>
 
 using namespace platform;
 
@@ -250,6 +251,75 @@ TEST_F(LibraryFixture, ADownloadThatFallsSilentEndsAfterTheReceiveTimeoutAndKeep
     EXPECT_TRUE(QByteArray::fromStdString(stalled.body).startsWith(kept));
 }
 
+TEST_F(LibraryFixture, ACutDownloadGoesOnOnlyFromAPartItsRecordVouchesForAndOnlyTheSitesBytesAreKept)
+{
+    const QString served = env.Path(QStringLiteral("site/pleiades.zsf")), file = root + QStringLiteral("Favorites/pleiades.zsf");
+    const QString record = file + QStringLiteral(".zvnpart");
+    QByteArray body(300001, '\0');  // many blocks, no multiple of 4096
+    for (int i = 0; i < body.size(); ++i)
+        body[i] = char(i * 7 % 251);
+    const QByteArray changed = QByteArray(body).replace('\1', '\2');
+    const qint64 half = body.size() / 2;
+    const auto overwrite = [](const QString& title) { return QStringLiteral("「%1」\nこのコンテンツはすでにインストールされています。\n上書きしますか？").arg(title); };
+    struct Row {
+        const char* name;
+        std::function<void()> between;  // after the cut try
+        bool rangeAsked;
+        QByteArray kept;  // the file after the second try; empty: refused and nothing left
+        qint64 moved;     // bytes the site sent for the second try; -1 when it was a script
+    };
+    const Row rows[] = {
+        {"resumed", [] {}, true, body, body.size() - half},
+        {"the site's file changed", [&] { TempEnvironment::WriteBytes(served, changed); }, true, changed, body.size()},
+        {"no record", [&] { QFile::remove(record); }, false, body, body.size()},
+        {"longer than the size", [&] {
+             TempEnvironment::WriteBytes(file, body + "x");
+             TempEnvironment::WriteBytes(record, TempEnvironment::ReadBytes(record).replace("length=" + QByteArray::number(half),
+                                                                                           "length=" + QByteArray::number(body.size() + 1)));
+         }, false, body, body.size()},
+        {"a site that ignores Range", [&] {
+             CContentsSite::ScriptedAnswer whole;
+             whole.body = body.toStdString();
+             site->Script("/download/pleiades-scene", whole);
+         }, true, body, -1},
+        {"a hash that differs", [&] {  // the rest comes, and the whole is refused
+             CContentsSite::ScriptedAnswer info;
+             info.body = "<r><title>品</title><filename>pleiades.zsf</filename><size>" + std::to_string(body.size())
+                         + "</size><genre>シーン</genre><extmessage/><sha256>" + std::string(64, 'a') + "</sha256></r>";
+             site->Script("/item/pleiades-scene.xml", info);
+         }, true, {}, body.size() - half},
+    };
+    MessageBoxScript boxes;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        site->ClearScripts();
+        TempEnvironment::WriteBytes(served, body);
+        QFile::remove(file);
+        site->CutAfter("pleiades-scene", half);
+        boxes.Expect(ask(QStringLiteral("すばるを見上げて")), MB_YESNO, IDYES).Expect(QStringLiteral("コンテンツがダウンロードできませんでした。"), MB_OK, IDOK);
+        EXPECT_EQ(download(QStringLiteral("pleiades-scene")), 0);
+        EXPECT_EQ(TempEnvironment::ReadBytes(file), body.left(half));
+        EXPECT_TRUE(QFile::exists(record));
+        row.between();
+        const long long before = site->BytesSent();
+        const QString title = row.kept.isEmpty() ? QStringLiteral("品") : QStringLiteral("すばるを見上げて");  // the refused one is scripted
+        boxes.Expect(ask(title), MB_YESNO, IDYES).Expect(overwrite(title), MB_YESNO, IDYES);
+        if (row.kept.isEmpty())
+            boxes.Expect(QStringLiteral("コンテンツのサイズが一致しません（ダウンロードに失敗した可能性があります）。"), MB_OK, IDOK);
+        EXPECT_EQ(download(QStringLiteral("pleiades-scene")), row.kept.isEmpty() ? 0 : 1);
+        dialog->ProgressDialog().Close();
+        const auto& last = site->Requests().back();
+        EXPECT_EQ(last.range, row.rangeAsked ? "bytes=" + std::to_string(half) + "-" : "");
+        EXPECT_EQ(last.ifRange.empty(), !row.rangeAsked);
+        if (row.moved >= 0) {
+            EXPECT_EQ(site->BytesSent() - before, row.moved);
+        }
+        EXPECT_EQ(TempEnvironment::ReadBytes(file), row.kept);
+        EXPECT_EQ(QFile::exists(file), !row.kept.isEmpty());
+        EXPECT_FALSE(QFile::exists(record));
+    }
+}
+
 TEST_F(LibraryFixture, ADownloadLongerThanAnnouncedStopsAtOnce)
 {
     // the site announces far more, sends a little more than the document's size, then falls
@@ -336,9 +406,11 @@ TEST_F(LibraryFixture, NamesAndArchivesLandOnNothingTheModuleKeeps)
         boxes.Expect(QStringLiteral("コンテンツ情報が正しくありません。"), MB_OK, IDOK);
         EXPECT_EQ(download(QStringLiteral("bad")), 0) << name;
     }
-    offer("bad", "Prg", "その他", file);  // saved in the install root, on the programs' folder
-    boxes.Expect(QStringLiteral("コンテンツ情報が正しくありません。"), MB_OK, IDOK);
-    EXPECT_EQ(download(QStringLiteral("bad")), 0);
+    for (const char* name : {"Prg", "a.zsf.ZVNPART"}) {  // on the programs' folder in the install root; on a download's record
+        offer("bad", name, "その他", file);
+        boxes.Expect(QStringLiteral("コンテンツ情報が正しくありません。"), MB_OK, IDOK);
+        EXPECT_EQ(download(QStringLiteral("bad")), 0);
+    }
     EXPECT_EQ(requestsFor("/download/"), 0);
     EXPECT_EQ(TempEnvironment::ReadBytes(prg + QStringLiteral("zvnprg.lst")), list);
 
@@ -363,6 +435,7 @@ TEST_F(LibraryFixture, NamesAndArchivesLandOnNothingTheModuleKeeps)
         return download(QStringLiteral("pkg"));
     };
     EXPECT_EQ(package({{"pkg/pkg.zsf", "scene"}, {"zvnprg.lst", "theirs"}}), 0);
+    EXPECT_EQ(package({{"pkg/pkg.zsf", "scene"}, {"pkg.zip.zvnpart", "theirs"}}), 0);
     EXPECT_EQ(TempEnvironment::ReadBytes(prg + QStringLiteral("zvnprg.lst")), list);
     EXPECT_FALSE(QDir(prg + QStringLiteral("pkg")).exists());
     EXPECT_EQ(package({{"readme.txt", "read me"}}, QStringLiteral("インストールに必要なファイルが見つかりません。")), 0);
