@@ -22,8 +22,6 @@ QByteArray valueOf(const QList<QByteArray>& lines, const QByteArray& key)
 
 QString RecordPath(const QString& installFile) { return installFile + QLatin1String(kRecordSuffix); }
 
-bool IsRecordName(const QString& name) { return name.endsWith(QLatin1String(kRecordSuffix), Qt::CaseInsensitive); }
-
 void RemoveRecord(const QString& installFile) { QFile::remove(RecordPath(installFile)); }
 
 CResumePlan CResumePlan::Make(const QString& installFile, const QString& url, qint64 size)

@@ -12,7 +12,7 @@ namespace contents {
 // The record's name ends so; no download or package entry may take such a name.
 inline constexpr char kRecordSuffix[] = ".zvnpart";
 QString RecordPath(const QString& installFile);
-bool IsRecordName(const QString& name);
+inline bool IsRecordName(const QString& name) { return name.endsWith(QLatin1String(kRecordSuffix), Qt::CaseInsensitive); }
 void RemoveRecord(const QString& installFile);
 
 // What the site's answer said of the file, for a later Range request.
