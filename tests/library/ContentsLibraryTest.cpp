@@ -383,6 +383,16 @@ TEST_F(LibraryFixture, AdditionalObjectsAreRegisteredInTheFirstFreeNumberUpToFor
     EXPECT_EQ(value, QStringLiteral("/c.adf,C"));  // the entry after the gap stays
     dialog->ProgressDialog().Close();
 
+    // every number but the last taken: the object goes into the fortieth
+    for (int n = 1; n < 40; ++n)
+        CRegistry::Write(section, QStringLiteral("ADF%1").arg(n), QStringLiteral("/x%1.adf,X").arg(n));
+    boxes.Expect(ask(QStringLiteral("ゼント彗星（2026年）")), MB_YESNO, IDYES)
+        .Expect(QStringLiteral("「ゼント彗星（2026年）」\nこのコンテンツはすでにインストールされています。\n上書きしますか？"), MB_YESNO, IDYES);
+    EXPECT_EQ(download(QStringLiteral("comet-2026")), 1);
+    CRegistry::Read(section, QStringLiteral("ADF40"), QString(), value);
+    EXPECT_EQ(value, root + QStringLiteral("Adf/comet_zento_2026.adf,ゼント彗星（2026年）"));
+    dialog->ProgressDialog().Close();
+
     for (int n = 1; n <= 40; ++n)
         CRegistry::Write(section, QStringLiteral("ADF%1").arg(n), QStringLiteral("/x%1.adf,X").arg(n));
     const int before = requestsFor("/download/");
@@ -413,6 +423,13 @@ TEST_F(LibraryFixture, NamesAndArchivesLandOnNothingTheModuleKeeps)
     }
     EXPECT_EQ(requestsFor("/download/"), 0);
     EXPECT_EQ(TempEnvironment::ReadBytes(prg + QStringLiteral("zvnprg.lst")), list);
+
+    // an item document past its 1 MiB is none, though its element closed before the limit
+    CContentsSite::ScriptedAnswer huge;
+    huge.body = "<r><title>品</title><filename>a.zsf</filename><size>3</size><genre>シーン</genre></r>" + std::string(1 << 20, ' ');
+    site->Script("/item/huge.xml", huge);
+    boxes.Expect(QStringLiteral("コンテンツ情報が見つかりません。"), MB_OK, IDOK);
+    EXPECT_EQ(download(QStringLiteral("huge")), 0);
 
     // two leading dots are a name like any other
     offer("dots", "..zsf", "シーン", file);
