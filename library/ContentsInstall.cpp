@@ -95,7 +95,7 @@ bool IsInstallableName(int genre, const QString& fileName)
 {
     if (IsRecordName(fileName))
         return false;
-    if (genre == 3 || genre == 4) {
+    if (IsPackageGenre(genre)) {
         const QString base = CCommonFile::GetBaseFileName(fileName);
         return !isKeptInProgramFolder(fileName) && !base.isEmpty() && base != u"." && base != u"..";
     }

@@ -9,6 +9,14 @@ namespace contents {
 
 constexpr int kMaxAdf = 40;
 
+// The genres as the item document names them: scenes and animations (1, 2) are
+// saved in "Favorites", programs and BGV (3, 4) are packages unpacked into "Prg",
+// additional objects (5) go to "Adf"; anything else (999) is saved in the install
+// root itself.
+inline bool IsSceneGenre(int genre) { return genre == 1 || genre == 2; }
+inline bool IsPackageGenre(int genre) { return genre == 3 || genre == 4; }
+inline bool IsObjectGenre(int genre) { return genre == 5; }
+
 // how many of "ADF1" to "ADF40" of "General\ADF" can be read
 int CountAdfInRegistry();
 // Registers "path,title": 1 when it is already registered under any number

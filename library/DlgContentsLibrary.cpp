@@ -294,14 +294,14 @@ int CDlgContentsLibrary::SetGenre(const QString& genreText)
 int CDlgContentsLibrary::MakeInstallFileName()
 {
     m_strInstallFolder = m_strInstallRoot;
-    if (m_nGenre == 1 || m_nGenre == 2)
+    if (contents::IsSceneGenre(m_nGenre))
         m_strInstallFolder += GetString(IDS_FOLDER_FAVORITES) + u'/';
-    else if (m_nGenre == 3 || m_nGenre == 4)
+    else if (contents::IsPackageGenre(m_nGenre))
         m_strInstallFolder += GetString(IDS_FOLDER_PRG) + u'/';
-    else if (m_nGenre == 5)
+    else if (contents::IsObjectGenre(m_nGenre))
         m_strInstallFolder += GetString(IDS_FOLDER_ADF) + u'/';
     m_strInstallFile = m_strInstallFolder + m_strFileName;
-    if (m_nGenre == 3 || m_nGenre == 4)
+    if (contents::IsPackageGenre(m_nGenre))
         m_bInstalled = CCommonFile::DoesDirectoryExist(m_strInstallFolder + CCommonFile::GetBaseFileName(m_strFileName));
     else
         m_bInstalled = CCommonFile::DoesFileExist(m_strInstallFile);
@@ -311,7 +311,7 @@ int CDlgContentsLibrary::MakeInstallFileName()
 int CDlgContentsLibrary::GetContents()
 {
     m_bCancel = 0;
-    if (m_nGenre == 5 && CountAdfInRegistry() >= contents::kMaxAdf) {
+    if (contents::IsObjectGenre(m_nGenre) && CountAdfInRegistry() >= contents::kMaxAdf) {
         MessageBox(this, GetString(IDS_ADF_FULL), MB_OK);
         return 0;
     }
@@ -474,9 +474,9 @@ void CDlgContentsLibrary::SetProgressMessage(unsigned short id, const QString& t
 int CDlgContentsLibrary::AddContentsToMenu()
 {
     SetProgressMessage(IDS_INSTALLING);
-    if ((m_nGenre == 3 || m_nGenre == 4) && !AddPrg())
+    if (contents::IsPackageGenre(m_nGenre) && !AddPrg())
         return 0;
-    if (m_nGenre == 5 && !AddAdf())
+    if (contents::IsObjectGenre(m_nGenre) && !AddAdf())
         return 0;
     SetProgressMessage(IDS_INSTALLED, QStringLiteral("\n\n") + m_strExtMessage);
     return 1;
