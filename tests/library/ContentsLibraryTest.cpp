@@ -308,7 +308,7 @@ TEST_F(LibraryFixture, ACutDownloadGoesOnOnlyFromAPartItsRecordVouchesForAndOnly
             boxes.Expect(QStringLiteral("コンテンツのサイズが一致しません（ダウンロードに失敗した可能性があります）。"), MB_OK, IDOK);
         EXPECT_EQ(download(QStringLiteral("pleiades-scene")), row.kept.isEmpty() ? 0 : 1);
         dialog->ProgressDialog().Close();
-        const auto& last = site->Requests().back();
+        const CContentsSite::Request last = site->Requests().back();  // a copy: the list is a copy too
         EXPECT_EQ(last.range, row.rangeAsked ? "bytes=" + std::to_string(half) + "-" : "");
         EXPECT_EQ(last.ifRange.empty(), !row.rangeAsked);
         if (row.moved >= 0) {
