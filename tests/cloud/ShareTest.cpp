@@ -9,8 +9,10 @@
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/ScriptedHost.h"
 #include "tests/support/ShellRecorder.h"
+#include "tests/support/WindowMessageRecorder.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWebEnginePage>
@@ -439,11 +441,21 @@ TEST(CloudShare, WithThePastedImagesHiddenTheNakedChartIsSentThoughTheirBoxIsTic
     Account account = signIn(cloud);
     SavingHost host;
     host.Answer("? deepskyimage.visible", "FALSE");
-    CRegistry::Write("Dialog\\CloudUpload", "Image", "1");
+    CRegistry::Write("Dialog\\CloudUpload", "Image", "1");  // "Location" never stored: the place stays private
     NestedDialog result;
+    WindowMessageRecorder messages;
     {
         CDlgCloudUpload dialog(&host, account.connection.get(), {}, 0, 0, account.token, account.secret, scene(cloud), nullptr);
         EXPECT_EQ(1, share(dialog, [&] {
+                      // the comment box tells the dialog base as it gains and loses the focus
+                      QFocusEvent in(QEvent::FocusIn), out(QEvent::FocusOut);
+                      const qsizetype before = messages.Sent(WM_ZNTDIALOG).size();
+                      QApplication::sendEvent(dialog.GetDlgItem(2040), &in);
+                      QApplication::sendEvent(dialog.GetDlgItem(2040), &out);
+                      const auto base = messages.Sent(WM_ZNTDIALOG).mid(before);
+                      ASSERT_EQ(2, base.size());
+                      EXPECT_EQ(std::make_pair(&dialog, 0), std::make_pair(qobject_cast<CDlgCloudUpload*>(base[0].target), int(base[0].wParam)));
+                      EXPECT_EQ(std::make_pair(&dialog, 1), std::make_pair(qobject_cast<CDlgCloudUpload*>(base[1].target), int(base[1].wParam)));
                       answerNested(&dialog, 2, result);
                       dialog.DispatchCommand(BN_CLICKED, 1);
                       if (dialog.isVisible())
@@ -455,6 +467,7 @@ TEST(CloudShare, WithThePastedImagesHiddenTheNakedChartIsSentThoughTheirBoxIsTic
     const QString naked = cloud.env.TempFolder() + "tmpZentar_naked.png";
     EXPECT_EQ((kPng + ("Show Sky; Save Zentar,\"" + naked + "\"").toUtf8()).toStdString(), charts[0].image);
     EXPECT_EQ(ToCodePage(naked).toStdString(), charts[0].imageName);
+    EXPECT_EQ(0u, charts[0].fields.count("latitude"));
 }
 
 TEST(CloudShare, TheServiceRefusesWhatItCannotStoreAndShowsTheChartsItStored)

@@ -118,7 +118,8 @@ TEST(TempFolder, IsTheUsersOwnFolderMadeAnewWhenGoneAndFollowsTheTestFolder)
                && info.permissions() == (QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
     };
     const QString first = GetTempPath();
-    EXPECT_TRUE(ownPrivateFolder(first)) << first.toStdString();
+    // checked before it is removed: a shared folder answered here must never be emptied
+    ASSERT_TRUE(ownPrivateFolder(first)) << first.toStdString();
     EXPECT_EQ(first, GetTempPath());  // once per process
     ASSERT_TRUE(QDir(first).removeRecursively());
     const QString second = GetTempPath();
