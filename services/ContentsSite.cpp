@@ -154,12 +154,12 @@ bool parseRange(const std::string& header, long long total, long long& first, lo
 {
     if (header.rfind("bytes=", 0) != 0 || header.find(',') != std::string::npos)
         return false;
-    const std::string spec = header.substr(6);
-    const size_t dash = spec.find('-');
-    if (dash == 0 || dash == std::string::npos || spec.find_first_not_of("0123456789-") != std::string::npos)
+    const std::string range = header.substr(6);
+    const size_t dash = range.find('-');
+    if (dash == 0 || dash == std::string::npos || range.find_first_not_of("0123456789-") != std::string::npos)
         return false;
-    first = std::stoll(spec.substr(0, dash));
-    last = dash + 1 < spec.size() ? std::min(std::stoll(spec.substr(dash + 1)), total - 1) : total - 1;
+    first = std::stoll(range.substr(0, dash));
+    last = dash + 1 < range.size() ? std::min(std::stoll(range.substr(dash + 1)), total - 1) : total - 1;
     return first <= last || first >= total;
 }
 
