@@ -3,25 +3,20 @@
 #include <gtest/gtest.h>
 #include <cerrno>
 #include <iconv.h>
-#include <random>
 
 using platform::FromCodePage;
 using platform::ToCodePage;
 
-TEST(CodePage, JapaneseTextRoundTripsThroughCp932)
+TEST(CodePage, JapaneseTextRoundTripsThroughCp932AndWhatItCannotHoldIsOneQuestionMark)
 {
     const QString text = QString::fromUtf8("番組リスト ｶﾀｶﾅ　～①");
     // CP932's own codes: the ideographic space, the wave dash of Windows and the NEC circled digit
     const QByteArray bytes = "\x94\xd4\x91\x67\x83\x8a\x83\x58\x83\x67 \xb6\xc0\xb6\xc5\x81\x40\x81\x60\x87\x40";
     EXPECT_EQ(bytes, ToCodePage(text));
     EXPECT_EQ(text, FromCodePage(bytes));
-}
-
-TEST(CodePage, CharactersCp932CannotHoldBecomeOneQuestionMarkEach)
-{
-    QString text = QString::fromUtf8("\u0101x😀y");  // a lone surrogate last
-    text += QChar(0xD800);
-    EXPECT_EQ(QByteArray("?x?y?"), ToCodePage(text));
+    QString lacking = QString::fromUtf8("\u0101x😀y");  // a lone surrogate last
+    lacking += QChar(0xD800);
+    EXPECT_EQ(QByteArray("?x?y?"), ToCodePage(lacking));
 }
 
 namespace {
@@ -62,13 +57,5 @@ TEST(CodePage, DecodingAgreesWithTheSystemsConverterOnEveryByteAndPair)
                 ASSERT_EQ(convertedBySystem(bytes), FromCodePage(bytes)) << std::hex << a << ' ' << b;
         }
         ASSERT_EQ(convertedBySystem(QByteArray(1, char(a))), FromCodePage(QByteArray(1, char(a)))) << std::hex << a;
-    }
-    // runs of lead bytes, trail bytes and ASCII, as text and as noise
-    std::mt19937 random(932);
-    for (int n = 0; n < 20000; ++n) {
-        QByteArray bytes(qsizetype(random() % 24), Qt::Uninitialized);
-        for (char& c : bytes)
-            c = char(random() % 3 == 0 ? 0x81 + random() % 0x1F : random() % 256);
-        ASSERT_EQ(convertedBySystem(bytes), FromCodePage(bytes)) << bytes.toHex().toStdString();
     }
 }

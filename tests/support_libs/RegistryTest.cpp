@@ -16,12 +16,12 @@ TEST(Registry, EachValueIsOneLineOfItsSectionAndReadsBackAsWritten)
     // a name twice: the first holds, and a write-back keeps only it
     ASSERT_TRUE(TempEnvironment::WriteBytes(env.SettingsFile(), "[Exchange]\nItem=1\nitem=2\n"));
     const QList<std::pair<QString, QString>> values = {
-        {"Awkward", "a\r\nC:\\n\t[Fake]\nx=y\t"}, {"Blanks", "  x = y  "}, {"Name", QString::fromUtf8("星野 すばる")},
+        {"Awkward", "a\r\nC:\\n\t[Fake]\nx=y\t"}, {"Blanks", "  x = y  "}, {"Name", QString::fromUtf8("星野 すばる")}, {"Empty", ""},
     };
     for (const auto& [name, value] : values)
         ASSERT_EQ(1, CRegistry::Write("Exchange", name, value));
     ASSERT_EQ(1, CRegistry::Write(kAuth, "Count", -7));
-    EXPECT_EQ("[Exchange]\nItem=1\nAwkward=a\\r\\nC:\\\\n\\t[Fake]\\nx=y\\t\nBlanks=  x = y  \nName=星野 すばる\n\n"
+    EXPECT_EQ("[Exchange]\nItem=1\nAwkward=a\\r\\nC:\\\\n\\t[Fake]\\nx=y\\t\nBlanks=  x = y  \nName=星野 すばる\nEmpty=\n\n"
               "[General\\Authentication]\nCount=-7\n",
               TempEnvironment::ReadBytes(env.SettingsFile()));
     for (const auto& [name, value] : values) {
@@ -32,26 +32,12 @@ TEST(Registry, EachValueIsOneLineOfItsSectionAndReadsBackAsWritten)
     int number = 0;
     EXPECT_EQ(1, CRegistry::Read(kAuth, "Count", 0, &number));
     EXPECT_EQ(-7, number);
-    QString text;
-    EXPECT_EQ(0, CRegistry::Read("Fake", "x", "", text));  // the value did not become a section
+    EXPECT_EQ(0, CRegistry::Read("Exchange", "Empty", 5, &number));  // "" is no number
+    EXPECT_EQ(5, number);
+    EXPECT_EQ(0, CRegistry::Read(kAuth, "Missing", 9, &number));
+    EXPECT_EQ(9, number);
     // the file was replaced, so no temporary file is left beside it
     EXPECT_EQ(QStringList{"settings.ini"}, QDir(env.Path("config")).entryList(QDir::Files | QDir::Hidden));
-}
-
-TEST(Registry, AnAbsentValueFailsAndYieldsTheDefault)
-{
-    TempEnvironment env;
-    QString text;
-    int number = 0;
-    EXPECT_EQ(0, CRegistry::Read("General\\ADF", "ADF1", "default", text));  // no file at all
-    EXPECT_EQ("default", text);
-    CRegistry::Write("General\\ADF", "ADF1", "");
-    EXPECT_EQ(1, CRegistry::Read("General\\ADF", "ADF1", "default", text));  // empty is a value
-    EXPECT_EQ("", text);
-    EXPECT_EQ(0, CRegistry::Read("General\\ADF", "ADF1", 5, &number));  // "" is no number
-    EXPECT_EQ(5, number);
-    EXPECT_EQ(0, CRegistry::Read("Other", "ADF1", 9, &number));
-    EXPECT_EQ(9, number);
 }
 
 TEST(Registry, WhatCannotBeStoredFailsAndAFileTheStoreCannotReadIsNeverWrittenOver)
@@ -60,9 +46,9 @@ TEST(Registry, WhatCannotBeStoredFailsAndAFileTheStoreCannotReadIsNeverWrittenOv
     for (const auto& [section, name] : QList<std::pair<QString, QString>>{{"Sec]tion", "Name"}, {"Section", "Na=me"},
                                                                           {"Section", "Na\nme"}, {"", "Name"}})
         EXPECT_EQ(0, CRegistry::Write(section, name, "v")) << name.toStdString();
-    const QByteArray notUtf8 = "[General\\Authentication]\nAccessToken=\x93\xfa\x96\x7b\n";
-    const QByteArray tooLarge(16 * 1024 * 1024 + 1, 'x');
-    for (const QByteArray& bytes : {notUtf8, QByteArray("[A]\nB=\0C\n", 9), tooLarge}) {
+    // not UTF-8, not text, or larger than any the store writes
+    for (const QByteArray& bytes : {QByteArray("[General\\Authentication]\nAccessToken=\x93\xfa\x96\x7b\n"),
+                                    QByteArray("[A]\nB=\0C\n", 9), QByteArray(16 * 1024 * 1024 + 1, 'x')}) {
         ASSERT_TRUE(TempEnvironment::WriteBytes(env.SettingsFile(), bytes));
         EXPECT_EQ(0, CRegistry::Write(kAuth, "UserName", "new"));
         EXPECT_EQ(bytes, TempEnvironment::ReadBytes(env.SettingsFile()));
@@ -83,18 +69,17 @@ TEST(Registry, WindowPlacementRoundTripsWithAndWithoutSize)
     ASSERT_EQ(1, CRegistry::Write(kLibrary, "WindowPosSize", &window));
     QWidget restored;
     restored.resize(100, 100);
-    int flag = 0;
-    ASSERT_EQ(1, CRegistry::Read(kLibrary, "WindowPosSize", &restored, &flag));
-    EXPECT_EQ(QRect(40, 60, 100, 100), restored.geometry());  // flag 0: position only
-    flag = 1;
-    ASSERT_EQ(1, CRegistry::Read(kLibrary, "WindowPosSize", &restored, &flag));
-    EXPECT_EQ(QRect(40, 60, 320, 200), restored.geometry());
+    for (int flag : {0, 1}) {  // 0: the place only
+        ASSERT_EQ(1, CRegistry::Read(kLibrary, "WindowPosSize", &restored, &flag));
+        EXPECT_EQ(QRect(40, 60, flag ? 320 : 100, flag ? 200 : 100), restored.geometry());
+    }
 
     // missing, garbled, or on a screen that is no longer there: not restored
     QWidget untouched;
     untouched.move(5, 5);
     CRegistry::Write(kLibrary, "Garbled", "1,2,three,4");
     CRegistry::Write(kLibrary, "FarAway", "90000,90000,300,200");
+    int flag = 1;
     for (const char* name : {"Missing", "Garbled", "FarAway"})
         EXPECT_EQ(0, CRegistry::Read(kLibrary, name, &untouched, &flag)) << name;
     EXPECT_EQ(QPoint(5, 5), untouched.pos());

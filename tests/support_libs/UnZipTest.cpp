@@ -70,10 +70,8 @@ TEST(UnZip, UnpacksFilesAndFoldersWithJapaneseNamesOverAnEarlierInstallation)
     TempEnvironment::WriteBytes(folder + "/galaxy/info.txt", "old");
     ASSERT_EQ(1, CZntUnZip::Unzip(archive, folder));
     EXPECT_EQ("Title=T\r\n", TempEnvironment::ReadBytes(folder + "/galaxy/info.txt"));
-    EXPECT_EQ("cp932 name", TempEnvironment::ReadBytes(folder + QString::fromUtf8("/galaxy/星空.txt")));
-    EXPECT_EQ("utf-8 name", TempEnvironment::ReadBytes(folder + QString::fromUtf8("/galaxy/星.txt")));
     EXPECT_EQ(QByteArray(100000, 'z'), TempEnvironment::ReadBytes(folder + "/galaxy/sub/deep.bin"));
-    // and no temporary file left behind
+    // the names as the user reads them, and no temporary file left behind
     EXPECT_EQ(QStringList({"galaxy", "galaxy/info.txt", "galaxy/sub", "galaxy/sub/deep.bin",
                            QString::fromUtf8("galaxy/星.txt"), QString::fromUtf8("galaxy/星空.txt")}),
               filesUnder(folder));
@@ -125,39 +123,24 @@ TEST(UnZip, RefusesToWriteThroughALinkAlreadyInTheFolder)
     EXPECT_TRUE(filesUnder(env.Path("outside")).isEmpty());
 }
 
-TEST(UnZip, ADamagedArchiveLeavesNothingOfItself)
+TEST(UnZip, ADamagedOrLyingArchiveLeavesNothingOfItself)
 {
-    TempEnvironment env;
-    const QString archive = env.Path("broken.zip");
-    ASSERT_TRUE(makeZip(archive, {{"p/", {}}, {"p/first.txt", "FIRST-FILE-CONTENT"}, {"p/second.txt", "SECOND-FILE-CONTENT"}}));
-    QByteArray bytes = TempEnvironment::ReadBytes(archive);
-    const qsizetype at = bytes.indexOf("SECOND-FILE-CONTENT");
-    ASSERT_GT(at, 0);
-    bytes[at + 3] = 'X';  // the stored CRC no longer matches
-    TempEnvironment::WriteBytes(archive, bytes);
-
-    TempEnvironment::WriteBytes(env.Path("Prg/existing.txt"), "stays");
-    EXPECT_EQ(0, CZntUnZip::Unzip(archive, env.Path("Prg")));
-    EXPECT_EQ(QStringList{"existing.txt"}, filesUnder(env.Path("Prg")));
-
-    EXPECT_EQ(0, CZntUnZip::Unzip(env.Path("missing.zip"), env.Path("Prg")));
-    TempEnvironment::WriteBytes(env.Path("not-a.zip"), "plain text");
-    EXPECT_EQ(0, CZntUnZip::Unzip(env.Path("not-a.zip"), env.Path("Prg")));
-    EXPECT_EQ(QStringList{"existing.txt"}, filesUnder(env.Path("Prg")));
-}
-
-TEST(UnZip, AnEntryThatInflatesBeyondItsStatedSizeIsStoppedThere)
-{
-    TempEnvironment env;
-    const QString archive = env.Path("liar.zip");
-    ASSERT_TRUE(makeZip(archive, {{"p/big.bin", QByteArray(600 * 1024, 'x'), 0, true}}));
-    // state 1,000 bytes in both the local header and the central directory
-    QByteArray bytes = TempEnvironment::ReadBytes(archive);
-    const QByteArray stated = QByteArray::fromHex("00600900");  // 614,400 little-endian
-    for (qsizetype at = bytes.indexOf(stated); at >= 0; at = bytes.indexOf(stated, at + 4))
-        bytes.replace(at, 4, QByteArray::fromHex("e8030000"));
-    TempEnvironment::WriteBytes(archive, bytes);
-
-    EXPECT_EQ(0, CZntUnZip::Unzip(archive, env.Path("Prg")));
-    EXPECT_FALSE(QFile::exists(env.Path("Prg")));
+    const QList<std::tuple<QList<Item>, QByteArray, QByteArray>> cases = {
+        // the second file no longer matches its stored CRC
+        {{{"p/", {}}, {"p/first.txt", "FIRST"}, {"p/second.txt", "SECOND"}}, "SECOND", "SECxND"},
+        // the signatures broken: not an archive at all
+        {{{"p/first.txt", "FIRST"}}, "PK", "pk"},
+        // an entry that inflates beyond the 1,000 bytes its headers state instead of 614,400
+        {{{"p/big.bin", QByteArray(600 * 1024, 'x'), 0, true}}, QByteArray::fromHex("00600900"), QByteArray::fromHex("e8030000")},
+    };
+    for (const auto& [items, from, to] : cases) {
+        TempEnvironment env;
+        ASSERT_TRUE(makeZip(env.Path("bad.zip"), items));
+        QByteArray bytes = TempEnvironment::ReadBytes(env.Path("bad.zip"));
+        ASSERT_TRUE(bytes.contains(from));
+        TempEnvironment::WriteBytes(env.Path("bad.zip"), bytes.replace(from, to));
+        TempEnvironment::WriteBytes(env.Path("Prg/existing.txt"), "stays");
+        EXPECT_EQ(0, CZntUnZip::Unzip(env.Path("bad.zip"), env.Path("Prg"))) << to.toStdString();
+        EXPECT_EQ(QStringList{"existing.txt"}, filesUnder(env.Path("Prg")));
+    }
 }
