@@ -34,11 +34,11 @@ struct CloudFixture {
     }
 };
 
-// a value of "General\Authentication", "<absent>" when there is none
-inline QString stored(const QString& name)
+// a value of the settings, "<absent>" when there is none
+inline QString stored(const QString& name, const QString& section = "General\\Authentication")
 {
     QString value = "<absent>";
-    CRegistry::Read("General\\Authentication", name, "<absent>", value);
+    CRegistry::Read(section, name, "<absent>", value);
     return value;
 }
 
@@ -49,11 +49,9 @@ inline int runModal(CZntDialog& dialog, const std::function<void()>& action)
 {
     QTimer::singleShot(0, &dialog, action);
     QTimer watchdog;
-    bool failed = false;
-    QObject::connect(&watchdog, &QTimer::timeout, [&] {
-        if (!failed)
+    QObject::connect(&watchdog, &QTimer::timeout, [&watchdog] {
+        if (watchdog.interval() > 100)
             ADD_FAILURE() << "a dialog was still open after ten seconds";
-        failed = true;
         watchdog.setInterval(100);
         if (auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
             open->done(-2);

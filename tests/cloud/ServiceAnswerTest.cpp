@@ -11,11 +11,7 @@ using namespace platform;
 TEST(ServiceAnswer, TheStatusDecidesAndTheKnownMembersOfTheirTypeAreTaken)
 {
     const QByteArray failure = R"({"status":500,"message":"止まりました")";
-    QByteArray deepInside = failure + ",\"a\":", deep, list(200000, '[');
-    for (int i = 0; i < 257; ++i)
-        deepInside += "{\"a\":";
-    for (int i = 0; i < 100000; ++i)
-        deep += "{\"a\":";
+    const QByteArray nest = "{\"a\":";
     struct Row {
         QByteArray answer;
         int result;
@@ -39,10 +35,9 @@ TEST(ServiceAnswer, TheStatusDecidesAndTheKnownMembersOfTheirTypeAreTaken)
         // a failure stays a failure whatever follows or breaks it off; endless nesting and
         // numbers no double holds neither crash nor throw
         {failure + "}" + QByteArray(300, '['), 0, "止まりました", MB_ICONASTERISK, "old old 1 0 old"},
-        {failure + ",\"n\":1e999}", 0, "止まりました", MB_ICONASTERISK, "old old 1 0 old"},
-        {deepInside, 0, "止まりました", MB_ICONASTERISK, "old old 1 0 old"},
-        {deep, 1, {}, MB_ICONASTERISK, "old old 1 0 old"},
-        {list, 1, {}, MB_ICONASTERISK, "old old 1 0 old"},
+        {failure + ",\"a\":" + nest.repeated(257), 0, "止まりました", MB_ICONASTERISK, "old old 1 0 old"},
+        {nest.repeated(100000), 1, {}, MB_ICONASTERISK, "old old 1 0 old"},
+        {QByteArray(200000, '['), 1, {}, MB_ICONASTERISK, "old old 1 0 old"},
         {R"({"status":1e999,"access_token":"x"})", 1, {}, MB_ICONASTERISK, "old old 1 0 old"},
     };
     for (const Row& row : rows) {

@@ -81,6 +81,7 @@ QString scene(CloudFixture& cloud)
 // what the modal dialog that comes up inside OK showed, before it was given its answer
 struct NestedDialog {
     QString title, message;
+    QStringList texts;  // of every static text and picture
     bool settingsShown = false;
     QSize icon;         // the icon's picture
     int iconWidth = 0;  // the width of its drawn (not transparent) pixels
@@ -98,6 +99,8 @@ void answerNested(QObject* owner, int result, NestedDialog& seen)
         seen.title = dialog->windowTitle();
         seen.message = dialog->GetDlgItemText(1053);
         seen.settingsShown = dialog->GetDlgItem(1) && dialog->GetDlgItem(1)->isVisibleTo(dialog);
+        for (const QLabel* label : dialog->findChildren<QLabel*>())
+            seen.texts << label->text();
         if (const auto* label = qobject_cast<QLabel*>(dialog->GetDlgItem(-1))) {
             const QImage icon = label->pixmap().toImage();
             seen.icon = icon.size();
@@ -132,20 +135,18 @@ TEST(CloudShare, OkSendsTheBodyByteForByteAndTheBrowserOpensTheSharedPage)
     QByteArray wire;
     ShellRecorder shell;
     NestedDialog result;
-    int code = 0;
-    {
-        CDlgCloudUpload dialog(&host, account.connection, {}, 0, 0, account.token, account.secret, zsf, nullptr);
-        code = runModal(dialog, [&] {
-            qobject_cast<QTextEdit*>(dialog.GetDlgItem(2040))->setPlainText("オリオン座\n冬");
-            qobject_cast<QCheckBox*>(dialog.GetDlgItem(2044))->click();  // the overlaid image
-            SetInternetTrace([&wire](const QString&, const QByteArray& sent) { wire += sent; });
-            answerNested(&dialog, 1064, result);
-            dialog.DispatchCommand(BN_CLICKED, 1);
-            SetInternetTrace({});
-        });
-    }
+    auto dialog = std::make_unique<CDlgCloudUpload>(&host, account.connection, QString(), 0, 0, account.token, account.secret, zsf,
+                                                    nullptr);
+    const int code = runModal(*dialog, [&] {
+        qobject_cast<QTextEdit*>(dialog->GetDlgItem(2040))->setPlainText("オリオン座\n冬");
+        qobject_cast<QCheckBox*>(dialog->GetDlgItem(2044))->click();  // the overlaid image
+        SetInternetTrace([&wire](const QString&, const QByteArray& sent) { wire += sent; });
+        answerNested(dialog.get(), 1064, result);
+        dialog->DispatchCommand(BN_CLICKED, 1);
+        SetInternetTrace({});
+    });
+    dialog.reset();  // closed and gone: its images removed, its choices stored
     ASSERT_EQ(1, code);
-    EXPECT_TRUE(result.seen);
     const QString overlaid = cloud.env.TempFolder() + "tmpZentar_overlaid.png";
     const QByteArray expected =
         "--image_upload_from_zntzvn\r\n" + part("access_token", account.token) + part("access_token_secret", account.secret)
@@ -161,16 +162,13 @@ TEST(CloudShare, OkSendsTheBodyByteForByteAndTheBrowserOpensTheSharedPage)
         + part("meteor.radiant.mark", "0") + part("meteor.radiant.name", "0") + part("panorama", "0") + part("meridian", "0")
         + part("hrz_grid", "0") + part("equator", "0") + part("eqt_grid", "0") + part("ecliptic", "0") + part("daylight", "0")
         + part("moonlight", "0") + "Content-Disposition: form-data; name=\"lightpollution\"\r\n\r\n1\r\n--image_upload_from_zntzvn--\r\n";
-    ASSERT_TRUE(wire.contains("\r\n\r\n"));
     EXPECT_EQ(expected, wire.mid(wire.indexOf("\r\n\r\n") + 4));
     EXPECT_TRUE(wire.contains("Content-Type: multipart/form-data; boundary=image_upload_from_zntzvn\r\n"));
     // the browser opens the page the service named; the overlaid image is gone and the choice kept
     ASSERT_EQ(1, shell.Calls().size());
     EXPECT_EQ(cloud.base + "/charts/1", shell.Calls()[0].file);
     EXPECT_FALSE(QFile::exists(overlaid));
-    QString kept;
-    CRegistry::Read("Dialog\\CloudUpload", "Image", "", kept);
-    EXPECT_EQ("1", kept);
+    EXPECT_EQ("1", stored("Image", "Dialog\\CloudUpload"));
 }
 
 TEST(CloudShare, ImageRoadsSendTheirCommandsInOrderAndFailuresRestoreTheView)
@@ -194,7 +192,6 @@ TEST(CloudShare, ImageRoadsSendTheirCommandsInOrderAndFailuresRestoreTheView)
          {saveOverlaid, "? System.Error", "deepskyimage.visible = FALSE", saveNaked, "? System.Error", "deepskyimage.visible = TRUE"}},
     };
     for (const Road& road : roads) {
-        SCOPED_TRACE(road.commands.join(" | ").toStdString());
         SavingHost host;
         host.realChart = true;
         host.Answer("? deepskyimage.visible", road.deepSky).AnswerInTurn("? System.Error", road.errors);
@@ -273,13 +270,13 @@ TEST(CloudShare, TheAnswerToAShareDecidesItsOutcome)
         EXPECT_EQ("mailto:?subject=ZentoCloud:&body=" + row.link, outcome.PageFor(1060, home));
         EXPECT_EQ("", outcome.PageFor(2, home));
     }
+    // the failures before any answer end the share, with their reason
     CShareOutcome unmade, broken;
-    unmade.BodyFailed("ZSFデータファイルxを開けませんでした。\n");
-    EXPECT_EQ(std::make_pair(CShareOutcome::Ended, QString("投稿データの生成に失敗しました。\nZSFデータファイルxを開けませんでした。\n")),
-              std::make_pair(unmade.GetRoad(), unmade.GetMessage()));
-    broken.ExchangeFailed("Couldn't connect to server");
-    EXPECT_EQ(std::make_pair(CShareOutcome::Ended, QString("ゼントクラウドとのHTTP通信に失敗しました。\nCouldn't connect to server")),
-              std::make_pair(broken.GetRoad(), broken.GetMessage()));
+    unmade.BodyFailed("x");
+    broken.ExchangeFailed("y");
+    EXPECT_EQ(std::make_pair(CShareOutcome::Ended, CShareOutcome::Ended), std::make_pair(unmade.GetRoad(), broken.GetRoad()));
+    EXPECT_EQ(QStringList({"投稿データの生成に失敗しました。\nx", "ゼントクラウドとのHTTP通信に失敗しました。\ny"}),
+              QStringList({unmade.GetMessage(), broken.GetMessage()}));
 }
 
 // a refusal shows the error dialog, which keeps the share open; a user the service no
@@ -314,10 +311,10 @@ TEST(CloudShare, TheDialogShowsARefusalInTheErrorDialogAndEndsOnALostUser)
                       QFocusEvent in(QEvent::FocusIn), out(QEvent::FocusOut);
                       QApplication::sendEvent(dialog.GetDlgItem(2040), &in);
                       QApplication::sendEvent(dialog.GetDlgItem(2040), &out);
-                      const auto base = messages.Sent(WM_ZNTDIALOG);
-                      ASSERT_LE(2, base.size());
-                      EXPECT_EQ(std::make_pair(&dialog, 0), std::make_pair(qobject_cast<CDlgCloudUpload*>(base[base.size() - 2].target), int(base[base.size() - 2].wParam)));
-                      EXPECT_EQ(std::make_pair(&dialog, 1), std::make_pair(qobject_cast<CDlgCloudUpload*>(base.last().target), int(base.last().wParam)));
+                      QList<std::pair<QObject*, int>> base;
+                      for (const auto& sent : messages.Sent(WM_ZNTDIALOG))
+                          base << std::make_pair(sent.target, int(sent.wParam));
+                      EXPECT_EQ((QList<std::pair<QObject*, int>>{{&dialog, 0}, {&dialog, 1}}), base.mid(base.size() - 2));
                       SetInternetTrace([&wire](const QString&, const QByteArray& sent) { wire += sent; });
                       answerNested(&dialog, 1, error);
                       dialog.DispatchCommand(BN_CLICKED, 1);
@@ -345,28 +342,18 @@ TEST(CloudShare, TheResultAndErrorDialogsShowTheSystemsInformationIconAndTheirTe
     TempEnvironment env;
     NestedDialog seen;
     CDlgCloudError error(nullptr);
-    answerNested(&error, 2, seen);
-    EXPECT_EQ(2, error.DoModal());
-    EXPECT_EQ("", seen.title);
-    EXPECT_EQ("TEXT", seen.message);
-    EXPECT_TRUE(seen.settingsShown);
     error.ShowSettingsButton(0);
     answerNested(&error, 2, seen);
     EXPECT_EQ(2, error.DoModal());
-    EXPECT_FALSE(seen.settingsShown);
+    EXPECT_EQ(std::make_tuple(QString(), QString("TEXT"), false), std::make_tuple(seen.title, seen.message, seen.settingsShown));
     // a system icon is 32 x 32 pixels, the information sign filling most of it
     EXPECT_EQ(QSize(32, 32), seen.icon);
     EXPECT_GE(seen.iconWidth, 28);
     CDlgCloudResult result(nullptr);
-    QStringList texts;
-    QTimer::singleShot(0, &result, [&] {
-        for (const QLabel* label : result.findChildren<QLabel*>())
-            texts << label->text();
-    });
     answerNested(&result, 1060, seen);
     EXPECT_EQ(1060, result.DoModal());
     EXPECT_EQ(QSize(32, 32), seen.icon);
-    EXPECT_TRUE(texts.contains("ゼントクラウドで共有しました。")) << texts.join('|').toStdString();
+    EXPECT_TRUE(seen.texts.contains("ゼントクラウドで共有しました。")) << seen.texts.join('|').toStdString();
 }
 
 TEST(CloudShare, TheCentreFollowsTheCoordinateSystemAndUnreadableOrHugeFilesAreNamedBeforeTheHostIsAsked)
@@ -392,7 +379,8 @@ TEST(CloudShare, TheCentreFollowsTheCoordinateSystemAndUnreadableOrHugeFilesAreN
          part("coordinate", "HORIZON") + part("alpha", "? view.center.position.horizon.altitude")
              + part("delta", "? view.center.position.horizon.azimuth") + part("angle", "? view.angle"),
          {}},
-        {"Selenographic", image, zsf, part("coordinate", "Selenographic") + part("angle", "? view.angle"), {}},  // no centre for an unknown system
+        // no centre for a system the body does not know
+        {"Selenographic", image, zsf, part("coordinate", "Selenographic") + part("angle", "? view.angle"), {}},
         {"Galactic", env.Path("消えた.png"), zsf, {}, "星図画像" + env.Path("消えた.png") + "を開けませんでした。\n"},
         {"Galactic", image, huge, {}, "ZSFデータファイル" + huge + "を開けませんでした。\n"},
     };
