@@ -4,6 +4,7 @@
 #include "cloud/DlgCloudLogin.h"
 #include "cloud/DlgCloudError.h"
 #include "cloud/DlgCloudResult.h"
+#include "cloud/ShareOutcome.h"
 #include "cloud/ShareRequest.h"
 #include "frame/CorZnt.h"
 #include "platform/Internet.h"
@@ -34,8 +35,6 @@ constexpr int IDC_INCLUDE_LOCATION = 2042;
 constexpr int IDC_INCLUDE_IMAGE = 2044;
 constexpr int IDC_BTN_SETTINGS = 3;
 constexpr int IDC_BTN_LOGOUT = 4;
-constexpr int IDC_RESULT_BROWSER = 1064;
-constexpr int IDC_RESULT_MAIL = 1060;
 
 const QString kSaveChart = QStringLiteral("Show Sky; Save Zentar,\"%1\"");
 const QString kRestoreView = QStringLiteral("FreeStyleControl.Visible = TRUE; Show Sky");
@@ -266,11 +265,9 @@ void CDlgCloudUpload::OnBnClickedBtnLogout()
 
 void CDlgCloudUpload::OnBnClickedOk()
 {
-    QString message;
-    int showErrorDialog = 1;
-    int success = 1;
     UpdateData(true);
     m_strComment = GetDlgItemText(IDC_COMMENT);
+    CShareOutcome outcome(m_strLink);
     {
         CWaitCursor wait;
         const QString headers = sharerequest::HeaderLine();
@@ -279,51 +276,47 @@ void CDlgCloudUpload::OnBnClickedOk()
         QString error;
         QByteArray response;
         if (!Generate_HttpRequestBody(body, length, error)) {
-            message = QStringLiteral("投稿データの生成に失敗しました。\n") + error;
-            showErrorDialog = success = 0;
+            outcome.BodyFailed(error);
         } else {
             try {
-                if (!ExecuteHttpRequest(HTTP_VERB_POST, m_strApiPost, headers, body.get(), length, response)) {
-                    message = QStringLiteral("投稿データの送信に失敗しました。\n") + QString::fromUtf8(response);
-                    showErrorDialog = success = 0;
-                } else if (!ParsePostResponse(response, showErrorDialog)) {
-                    success = 0;
-                    message = QStringLiteral("投稿データの送信に失敗しました。\n") + QString::fromUtf8(response);
-                }
+                if (!ExecuteHttpRequest(HTTP_VERB_POST, m_strApiPost, headers, body.get(), length, response))
+                    outcome.SendFailed(response);
+                else
+                    outcome.Answered(response);
             } catch (const CInternetException& e) {
                 QString text;
                 e.GetErrorMessage(text, 1024);
-                message = QStringLiteral("ゼントクラウドとのHTTP通信に失敗しました。\n%1").arg(text);
-                showErrorDialog = success = 0;
+                outcome.ExchangeFailed(text);
             }
         }
     }  // the body is released here, before any dialog is shown
-    if (success) {
+    m_strLink = outcome.GetLink();
+    if (outcome.ErasesTokens())
+        ClearAuthToken();
+    switch (outcome.GetRoad()) {
+    case CShareOutcome::Shared: {
         CDlgCloudResult result(nullptr);
-        const int choice = result.DoModal();
-        if (choice == IDC_RESULT_BROWSER) {
-            if (m_strLink.isEmpty())
-                m_strLink = m_strUrlHome;
-            ShellExecute(this, QStringLiteral("Open"), m_strLink, {}, {}, SW_SHOWNORMAL);
-        } else if (choice == IDC_RESULT_MAIL) {
-            // the address goes into the mail as it is, unencoded
-            ShellExecute(this, QStringLiteral("Open"), QStringLiteral("mailto:?subject=ZentoCloud:&body=") + m_strLink, {}, {},
-                         SW_SHOWNORMAL);
-        }
+        if (const QString page = outcome.PageFor(result.DoModal(), m_strUrlHome); !page.isEmpty())
+            ShellExecute(this, QStringLiteral("Open"), page, {}, {}, SW_SHOWNORMAL);
         OnOK();
-    } else if (showErrorDialog) {
+        break;
+    }
+    case CShareOutcome::Refused: {
         CDlgCloudError error(nullptr);
         error.SetTitle(QStringLiteral("共有 - エラー"));
-        error.SetMessage(message);
-        if (m_strLink.isEmpty())
+        error.SetMessage(outcome.GetMessage());
+        if (!outcome.ShowsSettings())
             error.ShowSettingsButton(0);
         if (error.DoModal() == IDOK)
             ShellExecute(this, QStringLiteral("Open"), m_strLink, {}, {}, SW_SHOWNORMAL);
         else
             UpdateData(false);
-    } else {
-        MessageBox(this, message, MB_OK | MB_ICONEXCLAMATION);
+        break;
+    }
+    case CShareOutcome::Ended:
+        MessageBox(this, outcome.GetMessage(), MB_OK | MB_ICONEXCLAMATION);
         EndDialog(IDCANCEL);
+        break;
     }
 }
 
@@ -346,17 +339,6 @@ int CDlgCloudUpload::ExecuteHttpRequest(int verb, const QString& object, const Q
 {
     // no catch here: a failed exchange reaches OnBnClickedOk as the internet exception
     return CCloudRequest::Execute(m_pConnection, verb, object, headers, body, bodyLength, response);
-}
-
-int CDlgCloudUpload::ParsePostResponse(QByteArray& response, int& showErrorDialog)
-{
-    bool userNotFound = false;
-    const int result = sharerequest::ParseAnswer(response, m_strLink, userNotFound);
-    if (userNotFound) {
-        ClearAuthToken();
-        showErrorDialog = 0;
-    }
-    return result;
 }
 
 void CDlgCloudUpload::ClearAuthToken()

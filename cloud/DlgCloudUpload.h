@@ -57,7 +57,6 @@ private:
     int Generate_HttpRequestBody(std::unique_ptr<char[], sharerequest::FreeBody>& body, int& length, QString& error);
     int ExecuteHttpRequest(int verb, const QString& object, const QString& headers, const char* body, int bodyLength,
                            QByteArray& response);
-    int ParsePostResponse(QByteArray& response, int& showErrorDialog);
     void ClearAuthToken();
 
     QString command(const QString& text);  // through the host control; nothing without one

@@ -1,99 +1,55 @@
 #include "cloud/ServiceAnswer.h"
 #include "platform/MessageBox.h"
 
+#include <QStringList>
 #include <gtest/gtest.h>
 
-namespace {
+using namespace platform;
 
-struct Analysis {
-    int result;
-    QByteArray response;
-    int icon;
-    CloudAccountValues values;
-};
-
-Analysis analyze(const QByteArray& answer, int icon = platform::MB_ICONASTERISK)
+// each answer read over the same account: token, secret, twitter, facebook and name
+// start as "old", "old", 1, 0, "old"; an empty response means the answer is left as it came
+TEST(ServiceAnswer, TheStatusDecidesAndTheKnownMembersOfTheirTypeAreTaken)
 {
-    Analysis a{0, answer, icon, {}};
-    a.values.accessToken = "old-token";
-    a.values.twitter = 1;
-    a.values.userName = "old name";
-    a.result = CServiceAnswer::Analyze(a.response, a.icon, a.values);
-    return a;
-}
-
-}  // namespace
-
-TEST(ServiceAnswer, SuccessTakesTheAccountOutOfTheAnswer)
-{
-    const Analysis a = analyze(R"({"status":200,"access_token":"t1","access_token_secret":"s1","twitter":0,"facebook":2,"name":"星野 すばる"})");
-    EXPECT_EQ(1, a.result);
-    EXPECT_EQ("t1", a.values.accessToken);
-    EXPECT_EQ("s1", a.values.accessTokenSecret);
-    EXPECT_EQ(0, a.values.twitter);
-    EXPECT_EQ(1, a.values.facebook);
-    EXPECT_EQ(QString::fromUtf8("星野 すばる"), a.values.userName);
-
-    // no status, a status as text, or one that truncates to 200: success
-    for (const char* answer : {R"({"name":"n"})", R"({"status":"200","name":"n"})", R"({"status":200.9,"name":"n"})",
-                               R"({"status":"401","name":"n"})"})
-        EXPECT_EQ(1, analyze(answer).result) << answer;
-    // keys of another type, or absent, leave their members
-    const Analysis typed = analyze(R"({"twitter":"1","access_token":5,"name":null})");
-    EXPECT_EQ(1, typed.values.twitter);
-    EXPECT_EQ("old-token", typed.values.accessToken);
-    EXPECT_EQ("old name", typed.values.userName);
-    EXPECT_EQ(0, analyze(R"({"twitter":0.5})").values.twitter);
-}
-
-TEST(ServiceAnswer, AFailureStatusGivesTheServicesMessageOrItsOwn)
-{
-    const Analysis refused = analyze(R"({"status":401,"error":"VALIDATION_FAILED","message":"正しいVaroquin ID、パスワードを入力してください。"})");
-    EXPECT_EQ(0, refused.result);
-    EXPECT_EQ(QString::fromUtf8("正しいVaroquin ID、パスワードを入力してください。"), QString::fromUtf8(refused.response));
-    EXPECT_EQ(int(platform::MB_ICONASTERISK), refused.icon);  // the caller's icon
-    EXPECT_EQ("old-token", refused.values.accessToken);
-
-    const Analysis bare = analyze(R"({"status":500,"access_token":"new"})");
-    EXPECT_EQ(0, bare.result);
-    EXPECT_EQ(QByteArray("UNDEFINED ERROR.\n[RESPONSE STRING:{\"status\":500,\"access_token\":\"new\"}]"), bare.response);
-    EXPECT_EQ(int(platform::MB_ICONEXCLAMATION), bare.icon);
-    EXPECT_EQ("old-token", bare.values.accessToken);
-}
-
-TEST(ServiceAnswer, WhatIsNotAJsonObjectChangesNothing)
-{
-    for (const char* answer : {"<html><body>ようこそ</body></html>", "[1,2,3]", "", "\"text\"", "12"}) {
-        const Analysis a = analyze(answer);
-        EXPECT_EQ(1, a.result) << answer;
-        EXPECT_EQ(QByteArray(answer), a.response);
-        EXPECT_EQ("old-token", a.values.accessToken);
-    }
-    // an object cut short keeps what was read before the cut
-    const Analysis cut = analyze(R"({"status":200,"access_token":"partial","na)");
-    EXPECT_EQ(1, cut.result);
-    EXPECT_EQ("partial", cut.values.accessToken);
-}
-
-TEST(ServiceAnswer, AHostileAnswerIsReadAsFarAsItGoes)
-{
-    // a failure the service reported stays a failure, whatever follows or breaks it off
     const QByteArray failure = R"({"status":500,"message":"止まりました")";
-    QByteArray deepInside = failure + ",\"a\":";
-    for (int i = 0; i < 257; ++i)
-        deepInside += "{\"a\":";
-    for (const QByteArray& answer : {failure + "}" + QByteArray(300, '['), failure + ",\"n\":1e999}", deepInside}) {
-        const Analysis a = analyze(answer);
-        EXPECT_EQ(0, a.result) << answer.left(60).toStdString();
-        EXPECT_EQ(QString("止まりました"), QString::fromUtf8(a.response));
+    const QByteArray nest = "{\"a\":";
+    struct Row {
+        QByteArray answer;
+        int result;
+        QByteArray response;
+        int icon;
+        QString values;
+    };
+    const Row rows[] = {
+        {R"({"status":200,"access_token":"t1","access_token_secret":"s1","twitter":0,"facebook":2,"name":"星野 すばる"})", 1, {},
+         MB_ICONASTERISK, "t1 s1 0 1 星野 すばる"},
+        {R"({"status":"401","name":"n","twitter":0.5})", 1, {}, MB_ICONASTERISK, "old old 0 0 n"},
+        {R"({"status":200.9,"twitter":"1","access_token":5,"name":null})", 1, {}, MB_ICONASTERISK, "old old 1 0 old"},
+        {R"({"status":401,"message":"正しいVaroquin ID、パスワードを入力してください。","name":"n"})", 0,
+         "正しいVaroquin ID、パスワードを入力してください。", MB_ICONASTERISK, "old old 1 0 old"},
+        {R"({"status":500,"access_token":"new"})", 0, "UNDEFINED ERROR.\n[RESPONSE STRING:{\"status\":500,\"access_token\":\"new\"}]",
+         MB_ICONEXCLAMATION, "old old 1 0 old"},
+        // what is no JSON object changes nothing; an object cut short keeps what came before the cut
+        {"<html><body>ようこそ</body></html>", 1, {}, MB_ICONASTERISK, "old old 1 0 old"},
+        {"[1,2,3]", 1, {}, MB_ICONASTERISK, "old old 1 0 old"},
+        {R"({"status":200,"access_token":"partial","na)", 1, {}, MB_ICONASTERISK, "partial old 1 0 old"},
+        // a failure stays a failure whatever follows or breaks it off; endless nesting and
+        // numbers no double holds neither crash nor throw
+        {failure + "}" + QByteArray(300, '['), 0, "止まりました", MB_ICONASTERISK, "old old 1 0 old"},
+        {failure + ",\"a\":" + nest.repeated(257), 0, "止まりました", MB_ICONASTERISK, "old old 1 0 old"},
+        {nest.repeated(100000), 1, {}, MB_ICONASTERISK, "old old 1 0 old"},
+        {QByteArray(200000, '['), 1, {}, MB_ICONASTERISK, "old old 1 0 old"},
+        {R"({"status":1e999,"access_token":"x"})", 1, {}, MB_ICONASTERISK, "old old 1 0 old"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.answer.left(60).toStdString());
+        CloudAccountValues values{"old", "old", 1, 0, "old"};
+        QByteArray response = row.answer;
+        int icon = MB_ICONASTERISK;
+        EXPECT_EQ(row.result, CServiceAnswer::Analyze(response, icon, values));
+        EXPECT_EQ(row.response.isEmpty() ? row.answer : row.response, response);
+        EXPECT_EQ(row.icon, icon);
+        EXPECT_EQ(row.values, QStringList({QString(values.accessToken), QString(values.accessTokenSecret), QString::number(values.twitter),
+                                           QString::number(values.facebook), values.userName})
+                                  .join(' '));
     }
-    // nesting without end, and numbers no double holds, neither crash nor throw
-    QByteArray deep;
-    for (int i = 0; i < 100000; ++i)
-        deep += "{\"a\":";
-    EXPECT_EQ(1, analyze(deep).result);
-    EXPECT_EQ(1, analyze(QByteArray(200000, '[')).result);
-    const Analysis cut = analyze(R"({"status":1e999,"access_token":"x"})");
-    EXPECT_EQ(1, cut.result);
-    EXPECT_EQ("old-token", cut.values.accessToken);  // the cut came before the token
 }
