@@ -207,7 +207,7 @@ TEST(DlgFavorites, ExplorerOpensTheRootOrSaysWhyNot)
         EXPECT_EQ(shell.Calls()[0].verb, "explore");
         EXPECT_EQ(shell.Calls()[0].file, f.root);
     }
-    ShellRecorder failing(2);
+    ShellRecorder failing(32);  // 32 and below: the file manager did not open
     MessageBoxScript boxes;
     boxes.Expect("以下のフォルダを開くことができません。\n" + f.root, MB_OK, IDOK);
     dialog.DispatchCommand(BN_CLICKED, 1023);
@@ -267,13 +267,15 @@ TEST(DlgAddFavorites, FoldsTheFolderPartAndKeepsItsStateOnOkOnly)
     EXPECT_EQ(third.GetDlgItemText(1011), "フォルダ(&C) <<");
 }
 
-TEST(DlgAddFavorites, EveryOpeningLimitsTheDescription)
+TEST(DlgAddFavorites, EveryOpeningLimitsTheNameAndTheDescription)
 {
     Favorites f;
     CDlgAddFavorites dialog(&f.host, f.root, nullptr);
     for (int opening = 0; opening < 2; ++opening) {
         QTimer::singleShot(0, &dialog, [&] {
+            dialog.SetDlgItemText(1008, QString(130, u'x'));
             dialog.SetDlgItemText(1009, QString(1030, u'x'));
+            EXPECT_EQ(dialog.GetDlgItemText(1008).size(), 128) << "opening " << opening;
             EXPECT_EQ(dialog.GetDlgItemText(1009).size(), 1024) << "opening " << opening;
             dialog.DispatchCommand(BN_CLICKED, 2);
         });
