@@ -213,12 +213,21 @@ TEST(DlgFavorites, ExplorerOpensTheRootOrSaysWhyNot)
     dialog.DispatchCommand(BN_CLICKED, 1023);
 }
 
-TEST(DlgAddFavorites, ProposedNameFromTheHostsDate)
+// what is no number reads as 0, and a number beyond int is clamped as the C library does
+TEST(DlgAddFavorites, ProposedNameFromTheHostsDateWhateverItAnswers)
 {
     Favorites f;
     const struct { const char* year; const char* month; const char* day; const char* name; } cases[] = {
-        {"2024", "3", "5", "2024-03-05 星図3"}, {"-99", "7", "4", "BC100-07-04 星図3"}, {"0", "x", "1", "BC1-00-01 星図3"}};
+        {"2026年", "3月", "5日", "2026-03-05 星図3"},
+        {"-99", "7", "4", "BC100-07-04 星図3"},
+        {"0", "x", "1", "BC1-00-01 星図3"},
+        {"", "", "", "BC1-00-00 星図3"},  // no answer at all
+        {"エラー: time.year", "Error", "?", "BC1-00-00 星図3"},
+        {"-99999999999", "99999999999", "-5", "BC2147483649-2147483647--5 星図3"},
+        {"99999999999", "1", "1", "2147483647-01-01 星図3"},
+    };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         ScriptedHost host;
         host.Answer("? time.year", c.year).Answer("? time.month", c.month).Answer("? time.day", c.day);
         CDlgAddFavorites dialog(&host, f.root, nullptr);
@@ -310,17 +319,4 @@ TEST(DlgAddFavorites, OkChecksTheNameAndAsksBeforeOverwriting)
     dialog.DispatchCommand(BN_CLICKED, 1);
     EXPECT_EQ(dialog.GetPath(), f.root + "/夏/");
     EXPECT_EQ(dialog.GetDescription(), "a\\r\\nb\\r\\n");
-}
-
-TEST(DlgAddFavorites, DirNameAndLineBreaks)
-{
-    Favorites f;
-    CDlgAddFavorites dialog(nullptr);
-    EXPECT_EQ(dialog.GetDirName(f.root + "/夏/星.zsf"), f.root + "/夏/");
-    EXPECT_EQ(dialog.GetDirName(f.root + "/夏"), f.root + "/夏/");
-    EXPECT_EQ(dialog.GetDirName(f.root + "/"), f.root + "/");
-    EXPECT_EQ(dialog.GetDirName(f.root + "/gone.zsf"), "");
-    QString text = "a\r\nb";
-    dialog.ChangeCRLF(&text);
-    EXPECT_EQ(text, "a\\r\\nb");
 }
