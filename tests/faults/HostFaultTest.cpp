@@ -1,50 +1,15 @@
-// The host core answers nothing, an error, or text where a number belongs:
-// the dialogs that ask it go on with the value their reading gives, show
-// what the service or the module says, and write nothing of their own.
-// (The favourite's proposed name is in the favourites' tests.)
+// The host core answers nothing: the share shows what the service says and
+// leaves nothing of its own behind. (A favourite's proposed name from answers
+// that are no numbers is in the favourites' tests, the program dialog's date
+// in the program dialog's.)
 #include "cloud/DlgCloudUpload.h"
-#include "frame/ModuleMessages.h"
-#include "program/DlgProgram.h"
 #include "tests/cloud/CloudFixture.h"
 #include "tests/faults/FaultFixture.h"
-#include "tests/program/ListFiles.h"
 #include "tests/support/ScriptedHost.h"
-#include "tests/support/WindowMessageRecorder.h"
 
 #include <QApplication>
 
 using namespace platform;
-
-TEST(HostFaults, TheProgramDialogOpensItsProgramWhateverTheDateAnswer)
-{
-    TempEnvironment env;
-    const QString system = env.Path("data/System/zvnprg.lst");
-    TempEnvironment::WriteBytes(system, listfiles::header("1.0", "ZentorinLite", 2) + listfiles::section(1, "Today", "今日の星空", "pln.zsf")
-                                            + listfiles::section(2, "Program", "冬の大三角", "winter.zsf", 1500));
-    TempEnvironment::WriteBytes(env.Path("data/PRG/winter/winter.zsf"), "scene");
-    const auto before = Snapshot(env.Path("data"));
-    const std::pair<QString, QString> cases[] = {
-        {"", "紀元前0年0月0日"},
-        {"エラー", "紀元前0年0月0日"},
-        {"LST AD2026/x/", "西暦2026年0月0日"},
-        {"LST AD99999999999/-99999999999/1日", "西暦2147483647年-2147483648月1日"},
-    };
-    for (const auto& [answer, date] : cases) {
-        SCOPED_TRACE(answer.toStdString());
-        ScriptedHost host;
-        host.Answer("? LST(time)", answer);
-        WindowMessageRecorder messages;
-        CDlgProgram dialog(system, env.Path("data/Contents/Prg/zvnprg.lst"), &host, nullptr);
-        dialog.SetProgNum(1);
-        dialog.SetScrlPos(0);
-        EXPECT_EQ(IDOK, RunDialog(dialog, [&] { dialog.OnBnClickedPrgBtnOk(); }));
-        EXPECT_EQ(date, dialog.GetDateText());
-        EXPECT_EQ(env.Path("data/System/../PRG/winter/winter.zsf"), dialog.GetZsfActualPath());
-        EXPECT_EQ(1500, dialog.GetPlayTime());
-        EXPECT_TRUE(messages.Sent(WM_PRGZSFNOTFOUND).isEmpty());
-    }
-    EXPECT_TRUE(Unchanged(before, env.Path("data")));
-}
 
 TEST(HostFaults, AShareFromAHostThatAnswersNothingShowsTheServicesRefusal)
 {

@@ -384,15 +384,15 @@ TEST_F(LibraryFixture, NamesAndArchivesLandOnNothingTheModuleKeeps)
     CContentsSite::ScriptedAnswer file;
     file.body = "abc";
     MessageBoxScript boxes;
-    for (const char* name : {"../evil.zsf", "a/b.zsf", "/tmp/x.zsf", "a\\b.zsf", "..", ".zip", "...zip", "zvnprg.lst", "ZVNPRG.TMP"}) {
-        offer("bad", name, "プラネタリウム番組", file);
+    // programs' names; then, in the install root, the programs' folder and a download's record
+    const std::pair<const char*, const char*> refused[] = {
+        {"../evil.zsf", "プラネタリウム番組"}, {"a/b.zsf", "プラネタリウム番組"}, {"/tmp/x.zsf", "プラネタリウム番組"},
+        {"a\\b.zsf", "プラネタリウム番組"}, {"..", "プラネタリウム番組"}, {".zip", "プラネタリウム番組"}, {"...zip", "プラネタリウム番組"},
+        {"zvnprg.lst", "プラネタリウム番組"}, {"ZVNPRG.TMP", "プラネタリウム番組"}, {"Prg", "その他"}, {"a.zsf.ZVNPART", "その他"}};
+    for (const auto& [name, genre] : refused) {
+        offer("bad", name, genre, file);
         boxes.Expect(QStringLiteral("コンテンツ情報が正しくありません。"), MB_OK, IDOK);
         EXPECT_EQ(download(QStringLiteral("bad")), 0) << name;
-    }
-    for (const char* name : {"Prg", "a.zsf.ZVNPART"}) {  // on the programs' folder in the install root; on a download's record
-        offer("bad", name, "その他", file);
-        boxes.Expect(QStringLiteral("コンテンツ情報が正しくありません。"), MB_OK, IDOK);
-        EXPECT_EQ(download(QStringLiteral("bad")), 0);
     }
     EXPECT_EQ(requestsFor("/download/"), 0);
     EXPECT_EQ(TempEnvironment::ReadBytes(prg + QStringLiteral("zvnprg.lst")), list);
@@ -463,39 +463,26 @@ TEST_F(LibraryFixture, ThePlaceIsSavedOnceWhenTheWindowGoes)
 
 TEST_F(LibraryFixture, TheSiteIsShownOverHttpsWithTheModulesAgentOnlyWhenItsAuthorityIsTrusted)
 {
-    const auto openAndWait = [this] {
-        dialog = std::make_unique<CDlgContentsLibrary>(&host);
-        dialog->m_strInstallRoot = root;
-        EXPECT_EQ(dialog->Create(&host), 1);
-        QElapsedTimer clock;
-        clock.start();
-        while (!dialog->IsBrowserReady() && clock.elapsed() < 20000)
-            QTest::qWait(50);
-    };
     const auto pageRequests = [this] {
         int n = 0;
         for (const auto& r : site->Requests())
             n += r.target == "/" && QString::fromStdString(r.userAgent) == kAgent;
         return n;
     };
-
-    // the fixture's library dialog opened the site with the trusted authority named
+    // the fixture's dialog opened the site with the trusted authority named: loading, then ready
     EXPECT_FALSE(dialog->GetDlgItem(2)->isEnabled());
     EXPECT_TRUE(dialog->GetDlgItem(1023)->isVisible());
-    QElapsedTimer clock;
-    clock.start();
-    while (!dialog->IsBrowserReady() && clock.elapsed() < 20000)
-        QTest::qWait(50);
-    ASSERT_TRUE(dialog->IsBrowserReady());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return dialog->IsBrowserReady(); }, 20000));
     EXPECT_TRUE(dialog->GetDlgItem(2)->isEnabled());
     EXPECT_FALSE(dialog->GetDlgItem(1023)->isVisible());
     const int asked = pageRequests();
     EXPECT_GE(asked, 1);
 
     // without the setting, the site's own certificate is refused before any page is asked for
-    dialog.reset();
     CRegistry::Write(QStringLiteral("General\\Network"), QStringLiteral("TrustedCA"), QString());
-    openAndWait();
+    dialog = std::make_unique<CDlgContentsLibrary>(&host);
+    EXPECT_EQ(dialog->Create(&host), 1);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return dialog->IsBrowserReady(); }, 20000));  // its error page
     EXPECT_EQ(pageRequests(), asked);
 }
 
