@@ -3,6 +3,7 @@
 #include "frame/ModuleMessages.h"
 #include "library/ContentsDownload.h"
 #include "library/ContentsInstall.h"
+#include "library/ContentsTransfer.h"
 #include "platform/Internet.h"
 #include "platform/MessageBox.h"
 #include "platform/ResourceChain.h"
@@ -20,7 +21,6 @@
 #include <QFileInfo>
 #include <QResizeEvent>
 #include <QTimerEvent>
-#include <memory>
 
 using namespace platform;
 
@@ -39,14 +39,7 @@ enum : unsigned short {
     IDS_ASK_OVERWRITE = 16262,
     IDS_REGISTRY = 16282,
     IDS_INFO_NOT_VALID = 16293,
-    IDS_CANNOT_GET = 16301,
-    IDS_NOT_FOUND = 16302,
-    IDS_SIZE_DOWNLOAD = 16303,
-    IDS_CANNOT_INSTALL = 16304,
     IDS_NO_FOLDER = 16305,
-    IDS_SIZE_FILE = 16306,
-    IDS_CANNOT_DOWNLOAD = 16307,
-    IDS_CANCELLED = 16308,
     IDS_ADF_FULL = 16309,
     IDS_FILES_MISSING = 16312,
 };
@@ -57,10 +50,7 @@ constexpr int IDC_CLD_LOCATION = 1027;
 constexpr int IDC_CLOSE = 2;
 constexpr int IDI_LIBRARY = 201;
 constexpr int kTimerPeriodMs = 200;
-constexpr int kBufferSize = 4096;
-constexpr int kBlockSize = 64 * kBufferSize;
 constexpr int kPumpPeriodMs = 10;
-constexpr qint64 kMaxTotal = 0xFFFFFFFFLL;
 
 QString format(const QString& text, const QString& title) { return QString(text).replace(QStringLiteral("%s"), title); }
 }  // namespace
@@ -322,145 +312,32 @@ int CDlgContentsLibrary::GetContents()
     m_dlgDownload.SetDlgItemText(IDC_CLD_MESSAGE, format(GetString(IDS_DOWNLOADING), m_strTitle));
     m_dlgDownload.SetDlgItemText(IDC_CLD_LOCATION, m_strInstallFile);
 
-    QFile file(m_strInstallFile);
-    const QByteArray sha256 = m_strSha256.toLatin1();
-    // a file partly written by an earlier download of this item goes on where it ended
-    const contents::CResumePlan plan = contents::CResumePlan::Make(m_strInstallFile, m_strDownloadURL, m_nSize);
-    if (!plan.Offset())
-        contents::RemoveRecord(m_strInstallFile);
-    contents::Validator validator = plan.Kept();
-    std::unique_ptr<contents::CRunningHash> hash;
-    if (!sha256.isEmpty())
-        hash = std::make_unique<contents::CRunningHash>();
-    // Each 4096-byte read lands in a block that goes to disk in one write once it holds
-    // 64 reads: a write per read cost more than the transfer itself.
-    const auto block = std::make_unique<char[]>(kBlockSize);
-    qint64 held = 0;
-    const auto writeHeld = [&] {
-        if (hash)
-            hash->Add(block.get(), held);
-        const bool written = held == 0 || file.write(block.get(), held) == held;
-        held = 0;
-        return written;
-    };
-    // every road on which the partial file goes takes its record with it
-    const auto removeFile = [this] {
-        QFile::remove(m_strInstallFile);
-        contents::RemoveRecord(m_strInstallFile);
-    };
-    QByteArray unread;  // what had arrived of a read that met an internet failure
-    try {
-        CInternetSession session(m_strUserAgent, 1, INTERNET_OPEN_TYPE_PRECONFIG, {}, {}, 0);
-        std::unique_ptr<CHttpFile> http = session.OpenURL(m_strDownloadURL, 1, INTERNET_FLAG_TRANSFER_ASCII, plan.RequestHeaders());
-        if (!http) {
-            MessageBox(this, GetString(IDS_CANNOT_GET), MB_OK);
-            return 0;
-        }
-        DWORD status = 0;
-        QString contentRange = QStringLiteral("Content-Range");
-        if (!http->QueryInfo(HTTP_QUERY_CUSTOM, contentRange))
-            contentRange.clear();
-        const auto road = http->QueryInfoStatusCode(status) ? plan.Answer(status, contentRange) : contents::CResumePlan::Failure;
-        if (road == contents::CResumePlan::Failure) {
-            MessageBox(this, GetString(IDS_NOT_FOUND), MB_OK);
-            http->Close();
-            session.Close();
-            return 0;
-        }
-        const bool append = road == contents::CResumePlan::Append;
-        if (!append) {
-            QString etag, modified;
-            http->QueryInfo(HTTP_QUERY_ETAG, etag);
-            http->QueryInfo(HTTP_QUERY_LAST_MODIFIED, modified);
-            // a weak ETag cannot ask for a part (If-Range takes a strong one)
-            validator = {etag.startsWith(u'"') ? etag.toLatin1() : QByteArray(), modified.toLatin1()};
-            contents::RemoveRecord(m_strInstallFile);
-        }
-        // unbuffered: a full disk shows at the write of the block that meets it; the hash of
-        // a part already on disk is taken from it once, as it was not kept
-        const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Unbuffered | (append ? QIODevice::Append : QIODevice::Truncate);
-        if ((append && hash && !hash->AddFile(m_strInstallFile, plan.Offset())) || !file.open(mode)) {
-            http->Close();
-            session.Close();
-            MessageBox(this, GetString(IDS_CANNOT_INSTALL), MB_OK);
-            return 0;
-        }
-        qint64 total = append ? plan.Offset() : 0;
-        if (append)  // the progress starts at the share already on disk
-            m_dlgDownload.Progress().SetPos(MulDiv(int(total), 100, m_nSize));
-        quint32 read = 0;
-        bool writeFailed = false, overrun = false;
-        // the windows' events are pumped at the first round and then every 10 ms: a pump
-        // at each 4096 bytes took about a fifth of a fast download, and the progress
-        // window and its Cancel button cannot tell the difference
-        QElapsedTimer sincePump;
-        do {
-            if (!sincePump.isValid() || sincePump.hasExpired(kPumpPeriodMs)) {
+    // the progress window shows how far it is; its Cancel arrives through the events, pumped
+    // at the first round and then every 10 ms: a pump at each 4096 bytes took about a fifth
+    // of a fast download, and the window cannot tell the difference
+    class ProgressWindow : public contents::CTransfer::Observer {
+    public:
+        explicit ProgressWindow(CDlgContentsLibrary& dialog) : m_dialog(dialog) {}
+        void Progress(int position) override { m_dialog.m_dlgDownload.Progress().SetPos(position); }
+        bool IsCancelled() override
+        {
+            if (!m_sincePump.isValid() || m_sincePump.hasExpired(kPumpPeriodMs)) {
                 QCoreApplication::processEvents(QEventLoop::AllEvents);
-                sincePump.start();
+                m_sincePump.start();
             }
-            if (m_bCancel)
-                break;
-            try {
-                read = http->Read(block.get() + held, kBufferSize);
-            } catch (const CInternetException&) {
-                unread = http->TakeReceived();
-                throw;
-            }
-            total += read;
-            held += read;
-            if (held + kBufferSize > kBlockSize && !writeHeld()) {
-                writeFailed = true;
-                break;
-            }
-            // more than announced can never pass the size check: stop before it fills the disk;
-            // with no size announced the data's end decides, up to what a 32-bit count holds
-            if ((m_nSize > 0 && total > m_nSize) || total > kMaxTotal) {
-                overrun = true;
-                break;
-            }
-            m_dlgDownload.Progress().SetPos(MulDiv(int(total), 100, m_nSize));
-        } while (read == kBufferSize);
-        writeFailed = writeFailed || (!m_bCancel && !overrun && !writeHeld());
-        http->Close();
-        session.Close();
-        file.close();
-        if (m_bCancel) {
-            removeFile();
-            MessageBox(this, GetString(IDS_CANCELLED), MB_OK);
-            return 0;
+            return m_dialog.m_bCancel;
         }
-        if (writeFailed) {
-            removeFile();
-            MessageBox(this, GetString(IDS_SIZE_FILE), MB_OK);
-            return 0;
-        }
-        m_dlgDownload.Progress().SetPos(100);
-        // bytes other than the site's: the size's message, as for any download that is not the file
-        if (overrun || total != m_nSize || (hash && hash->Hex() != sha256)) {
-            removeFile();
-            MessageBox(this, GetString(IDS_SIZE_DOWNLOAD), MB_OK);
-            return 0;
-        }
-        if (QFileInfo(m_strInstallFile).size() != qint64(m_nSize)) {
-            MessageBox(this, GetString(IDS_SIZE_FILE), MB_OK);
-            removeFile();
-            return 0;
-        }
-    } catch (const CInternetException&) {
-        // what arrived stays on disk, whole up to the failure, with the record a later download goes on from
-        if (file.isOpen()) {
-            // a read is at most 4096 bytes and the block keeps room for one
-            memcpy(block.get() + held, unread.constData(), size_t(std::min<qint64>(unread.size(), kBlockSize - held)));
-            held += std::min<qint64>(unread.size(), kBlockSize - held);
-            writeHeld();
-            file.close();
-            contents::CResumePlan::Keep(m_strInstallFile, m_strDownloadURL, m_nSize, QFileInfo(m_strInstallFile).size(), validator);
-        }
-        MessageBox(this, GetString(IDS_CANNOT_DOWNLOAD), MB_OK);
+
+    private:
+        CDlgContentsLibrary& m_dialog;
+        QElapsedTimer m_sincePump;
+    } window(*this);
+    contents::CTransfer transfer(m_strUserAgent, m_strDownloadURL, m_strInstallFile, m_nSize, m_strSha256.toLatin1());
+    const contents::CTransfer::Result result = transfer.Run(window);
+    if (result != contents::CTransfer::Done) {
+        MessageBox(this, GetString(static_cast<unsigned short>(result)), MB_OK);
         return 0;
     }
-    contents::RemoveRecord(m_strInstallFile);
     return 1;
 }
 

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
+#include <memory>
 
 using namespace platform;
 
@@ -25,7 +26,7 @@ namespace {
 const QString kForbidden = QStringLiteral("ファイル名には次の文字は使用できません。\n         \\ / : , ; * ? \" < > |");
 
 // a favourites root on real folders; the trash is the test's own
-struct Favorites {
+struct Favorites : ::testing::Test {
     TempEnvironment env;
     QString root = env.Path("Favorites");
     QByteArray oldHome = qgetenv("HOME"), oldData = qgetenv("XDG_DATA_HOME");
@@ -47,13 +48,22 @@ struct Favorites {
     void scene(const QString& relative, const QByteArray& bytes) const { TempEnvironment::WriteBytes(root + u'/' + relative, bytes); }
     bool exists(const QString& relative) const { return QFileInfo::exists(root + u'/' + relative); }
     QStringList trash() const { return QDir(env.Path("data/Trash/files")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries); }
+
+    // the organise dialog, shown over the root
+    std::unique_ptr<CDlgFavorites> organize;
+    CDlgFavorites& Organize()
+    {
+        organize = std::make_unique<CDlgFavorites>(&host, root, nullptr);
+        organize->show();
+        return *organize;
+    }
 };
 
 bool enabled(CZntDialog& dialog, int id) { return dialog.GetDlgItem(id)->isEnabled(); }
 
 }  // namespace
 
-TEST(FolderTreeFiles, NamesAreCheckedAndMovesNeverOverwriteNorLeaveTheRoot)
+TEST_F(Favorites, NamesAreCheckedAndMovesNeverOverwriteNorLeaveTheRoot)
 {
     using namespace foldertree;
     EXPECT_EQ(CheckName("星図1"), NameCheck::Ok);
@@ -66,162 +76,159 @@ TEST(FolderTreeFiles, NamesAreCheckedAndMovesNeverOverwriteNorLeaveTheRoot)
     EXPECT_EQ(CheckName(QString(84, u'星'), ".zsf"), NameCheck::Unusable);
     EXPECT_EQ(ForbiddenCharactersMessage(), kForbidden);
 
-    Favorites f;
-    EXPECT_EQ(NewFolderName(f.root), "新しいフォルダー");
-    QDir().mkpath(f.root + "/新しいフォルダー");
-    EXPECT_EQ(NewFolderName(f.root), "新しいフォルダー (2)");
-    EXPECT_EQ(Move(f.root, f.root + "/冬.zsf", f.root + "/夏/星.zsf"), MoveResult::Exists);
-    EXPECT_EQ(Move(f.root, f.root + "/夏", f.root + "/夏/x/夏"), MoveResult::IntoItself);
-    EXPECT_EQ(Move(f.root, f.root + "/冬.zsf", f.env.Path("outside.zsf")), MoveResult::Outside);
-    EXPECT_EQ(Move(f.root, f.root + "/冬.zsf", f.root + "/空/冬.zsf"), MoveResult::Moved);
-    EXPECT_TRUE(f.exists("空/冬.zsf"));
-    EXPECT_EQ(TempEnvironment::ReadBytes(f.root + "/夏/星.zsf"), "[General]\r\nDescription=plain\r\n");
+    EXPECT_EQ(NewFolderName(root), "新しいフォルダー");
+    QDir().mkpath(root + "/新しいフォルダー");
+    EXPECT_EQ(NewFolderName(root), "新しいフォルダー (2)");
+    EXPECT_EQ(Move(root, root + "/冬.zsf", root + "/夏/星.zsf"), MoveResult::Exists);
+    EXPECT_EQ(Move(root, root + "/夏", root + "/夏/x/夏"), MoveResult::IntoItself);
+    EXPECT_EQ(Move(root, root + "/冬.zsf", env.Path("outside.zsf")), MoveResult::Outside);
+    EXPECT_EQ(Move(root, root + "/冬.zsf", root + "/空/冬.zsf"), MoveResult::Moved);
+    EXPECT_TRUE(exists("空/冬.zsf"));
+    EXPECT_EQ(TempEnvironment::ReadBytes(root + "/夏/星.zsf"), "[General]\r\nDescription=plain\r\n");
 }
 
-TEST(DlgFavorites, ButtonsAndDescriptionFollowTheSelection)
+TEST_F(Favorites, ButtonsAndDescriptionFollowTheSelection)
 {
-    Favorites f;
-    CDlgFavorites dialog(&f.host, f.root, nullptr);
-    dialog.show();
+    CDlgFavorites& dialog = Organize();
     CZntTreeCtrlEx& tree = dialog.Tree();
     EXPECT_EQ(tree.GetRootItem()->text(0), "お気に入り");
     EXPECT_EQ(dialog.GetDlgItemText(1041).left(9), "新しいフォルダを作");
     EXPECT_TRUE(enabled(dialog, 1001));
     EXPECT_FALSE(enabled(dialog, 1002) || enabled(dialog, 1003) || enabled(dialog, 1004));
 
-    tree.SelectItem(tree.FindItem(f.root + "/冬.zsf"));
+    tree.SelectItem(tree.FindItem(root + "/冬.zsf"));
     EXPECT_FALSE(enabled(dialog, 1001));
     EXPECT_TRUE(enabled(dialog, 1002) && enabled(dialog, 1003) && enabled(dialog, 1004));
     EXPECT_EQ(dialog.GetDlgItemText(1005), "a\nb");
-    tree.SelectItem(tree.FindItem(f.root + "/夏/星.zsf"));
+    tree.SelectItem(tree.FindItem(root + "/夏/星.zsf"));
     EXPECT_EQ(dialog.GetDlgItemText(1005), "plain");
-    tree.SelectItem(tree.FindItem(f.root + "/夏"));
+    tree.SelectItem(tree.FindItem(root + "/夏"));
     EXPECT_TRUE(enabled(dialog, 1001));
     EXPECT_EQ(dialog.GetDlgItemText(1005), "");
 }
 
-TEST(DlgFavorites, NewFolderAndRenameActOnDisk)
+TEST_F(Favorites, NewFolderAndRenameActOnDisk)
 {
-    Favorites f;
-    CDlgFavorites dialog(&f.host, f.root, nullptr);
-    dialog.show();
+    CDlgFavorites& dialog = Organize();
     CZntTreeCtrlEx& tree = dialog.Tree();
     dialog.DispatchCommand(BN_CLICKED, 1001);
     tree.SelectItem(tree.GetRootItem());
     dialog.DispatchCommand(BN_CLICKED, 1001);
-    EXPECT_TRUE(f.exists("新しいフォルダー") && f.exists("新しいフォルダー (2)"));
+    EXPECT_TRUE(exists("新しいフォルダー") && exists("新しいフォルダー (2)"));
 
-    QTreeWidgetItem* winter = tree.FindItem(f.root + "/冬.zsf");
+    QTreeWidgetItem* winter = tree.FindItem(root + "/冬.zsf");
     {
         MessageBoxScript boxes;
         boxes.Expect(kForbidden, MB_OK | MB_ICONEXCLAMATION, IDOK);
-        boxes.Expect(foldertree::ExistsMessage(f.root + "/新しいフォルダー"), MB_OK | MB_ICONEXCLAMATION, IDOK);
+        boxes.Expect(foldertree::ExistsMessage(root + "/新しいフォルダー"), MB_OK | MB_ICONEXCLAMATION, IDOK);
         EXPECT_EQ(tree.RenameItem(winter, "a,b"), 0);
-        EXPECT_EQ(tree.RenameItem(tree.FindItem(f.root + "/新しいフォルダー (2)"), "新しいフォルダー"), 0);
+        EXPECT_EQ(tree.RenameItem(tree.FindItem(root + "/新しいフォルダー (2)"), "新しいフォルダー"), 0);
     }
     EXPECT_EQ(winter->text(0), "冬");
     EXPECT_EQ(tree.RenameItem(winter, "冬の空"), 1);
-    EXPECT_TRUE(f.exists("冬の空.zsf"));
-    EXPECT_FALSE(f.exists("冬.zsf"));
+    EXPECT_TRUE(exists("冬の空.zsf"));
+    EXPECT_FALSE(exists("冬.zsf"));
 }
 
-TEST(DlgFavorites, DeleteGoesToTheTrashAfterAsking)
+TEST_F(Favorites, DeleteGoesToTheTrashAfterAsking)
 {
-    Favorites f;
-    CDlgFavorites dialog(&f.host, f.root, nullptr);
-    dialog.show();
+    CDlgFavorites& dialog = Organize();
     CZntTreeCtrlEx& tree = dialog.Tree();
-    tree.SelectItem(tree.FindItem(f.root + "/夏"));
+    tree.SelectItem(tree.FindItem(root + "/夏"));
     MessageBoxScript boxes;
     boxes.Expect("「夏」をごみ箱に移動しますか?", MB_YESNO | MB_ICONQUESTION, IDNO);
     boxes.Expect("「夏」をごみ箱に移動しますか?", MB_YESNO | MB_ICONQUESTION, IDYES);
     dialog.DispatchCommand(BN_CLICKED, 1004);
-    EXPECT_TRUE(f.exists("夏/星.zsf"));
+    EXPECT_TRUE(exists("夏/星.zsf"));
     dialog.DispatchCommand(BN_CLICKED, 1004);
-    EXPECT_FALSE(f.exists("夏"));
-    EXPECT_EQ(f.trash(), QStringList{"夏"});
+    EXPECT_FALSE(exists("夏"));
+    EXPECT_EQ(trash(), QStringList{"夏"});
 }
 
-TEST(DlgFavorites, MoveUsesTheChooserAndNeverOverwrites)
+TEST_F(Favorites, MoveUsesTheChooserAndNeverOverwrites)
 {
-    Favorites f;
-    f.scene("空/冬.zsf", "other");
+    scene("空/冬.zsf", "other");
     QStringList asked;
     QString answer;
     const auto previous = CFolderBrowser::SetHandler([&](QWidget*, const QString& root, const QString& start, const QString& title, unsigned flags) {
         asked << root << start << title << QString::number(flags);
         return answer;
     });
-    CDlgFavorites dialog(&f.host, f.root, nullptr);
+    CDlgFavorites dialog(&host, root, nullptr);
     dialog.show();
     CZntTreeCtrlEx& tree = dialog.Tree();
-    tree.SelectItem(tree.FindItem(f.root + "/冬.zsf"));
+    tree.SelectItem(tree.FindItem(root + "/冬.zsf"));
     dialog.DispatchCommand(BN_CLICKED, 1003);  // cancelled
-    EXPECT_EQ(asked, (QStringList{f.root, f.root, "選択されたファイルの移動先フォルダをクリックしてください。", "4"}));
-    EXPECT_TRUE(f.exists("冬.zsf"));
+    EXPECT_EQ(asked, (QStringList{root, root, "選択されたファイルの移動先フォルダをクリックしてください。", "4"}));
+    EXPECT_TRUE(exists("冬.zsf"));
     {
         MessageBoxScript boxes;
-        boxes.Expect(foldertree::ExistsMessage(f.root + "/空/冬.zsf"), MB_OK | MB_ICONEXCLAMATION, IDOK);
-        answer = f.root + "/空";
+        boxes.Expect(foldertree::ExistsMessage(root + "/空/冬.zsf"), MB_OK | MB_ICONEXCLAMATION, IDOK);
+        answer = root + "/空";
         dialog.DispatchCommand(BN_CLICKED, 1003);
     }
-    EXPECT_EQ(TempEnvironment::ReadBytes(f.root + "/空/冬.zsf"), "other");
-    answer = f.root + "/夏";
+    EXPECT_EQ(TempEnvironment::ReadBytes(root + "/空/冬.zsf"), "other");
+    answer = root + "/夏";
     dialog.DispatchCommand(BN_CLICKED, 1003);
-    EXPECT_TRUE(f.exists("夏/冬.zsf"));
-    EXPECT_FALSE(f.exists("冬.zsf"));
+    EXPECT_TRUE(exists("夏/冬.zsf"));
+    EXPECT_FALSE(exists("冬.zsf"));
     CFolderBrowser::SetHandler(previous);
     // the chooser itself shows the root as the tree does
-    CFolderBrowser::ShowWindow(&dialog, f.root, f.root, "", [](QWidget& window) {
+    CFolderBrowser::ShowWindow(&dialog, root, root, "", [](QWidget& window) {
         EXPECT_EQ(window.findChild<QTreeWidget*>()->topLevelItem(0)->text(0), "お気に入り");
         QMetaObject::invokeMethod(&window, "reject");
     });
 }
 
-TEST(DlgFavorites, TreeFollowsTheDiskAndKeepsLinksOutOfTheRootOut)
+TEST_F(Favorites, TreeFollowsTheDiskAndKeepsLinksOutOfTheRootOut)
 {
-    Favorites f;
-    TempEnvironment::WriteBytes(f.env.Path("elsewhere/secret.zsf"), "x");
-    QFile::link(f.env.Path("elsewhere"), f.root + "/link");
-    CDlgFavorites dialog(&f.host, f.root, nullptr);
+    TempEnvironment::WriteBytes(env.Path("elsewhere/secret.zsf"), "x");
+    QFile::link(env.Path("elsewhere"), root + "/link");
+    CDlgFavorites dialog(&host, root, nullptr);
     dialog.show();
     CZntTreeCtrlEx& tree = dialog.Tree();
-    EXPECT_EQ(tree.FindItem(f.root + "/link"), nullptr);
-    f.scene("空/新.zsf", "");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return tree.FindItem(f.root + "/空/新.zsf") != nullptr; }, 5000));
+    EXPECT_EQ(tree.FindItem(root + "/link"), nullptr);
+    scene("空/新.zsf", "");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tree.FindItem(root + "/空/新.zsf") != nullptr; }, 5000));
     // a scene moved between two folders while the dialog is open: both change in one read
-    QFile::rename(f.root + "/空/新.zsf", f.root + "/夏/新.zsf");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return tree.FindItem(f.root + "/夏/新.zsf") != nullptr; }, 5000));
-    EXPECT_EQ(tree.FindItem(f.root + "/空/新.zsf"), nullptr);
+    QFile::rename(root + "/空/新.zsf", root + "/夏/新.zsf");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tree.FindItem(root + "/夏/新.zsf") != nullptr; }, 5000));
+    EXPECT_EQ(tree.FindItem(root + "/空/新.zsf"), nullptr);
 }
 
-TEST(DlgFavorites, ExplorerOpensTheRootOrSaysWhyNot)
+TEST_F(Favorites, ExplorerOpensTheRootOrSaysWhyNot)
 {
-    Favorites f;
-    CDlgFavorites dialog(&f.host, f.root, nullptr);
-    dialog.show();
+    CDlgFavorites& dialog = Organize();
     {
         ShellRecorder shell;
         dialog.DispatchCommand(BN_CLICKED, 1023);
         ASSERT_EQ(shell.Calls().size(), 1);
         EXPECT_EQ(shell.Calls()[0].verb, "explore");
-        EXPECT_EQ(shell.Calls()[0].file, f.root);
+        EXPECT_EQ(shell.Calls()[0].file, root);
     }
-    ShellRecorder failing(2);
+    ShellRecorder failing(32);  // 32 and below: the file manager did not open
     MessageBoxScript boxes;
-    boxes.Expect("以下のフォルダを開くことができません。\n" + f.root, MB_OK, IDOK);
+    boxes.Expect("以下のフォルダを開くことができません。\n" + root, MB_OK, IDOK);
     dialog.DispatchCommand(BN_CLICKED, 1023);
 }
 
-TEST(DlgAddFavorites, ProposedNameFromTheHostsDate)
+// what is no number reads as 0, and a number beyond int is clamped as the C library does
+TEST_F(Favorites, ProposedNameFromTheHostsDateWhateverItAnswers)
 {
-    Favorites f;
     const struct { const char* year; const char* month; const char* day; const char* name; } cases[] = {
-        {"2024", "3", "5", "2024-03-05 星図3"}, {"-99", "7", "4", "BC100-07-04 星図3"}, {"0", "x", "1", "BC1-00-01 星図3"}};
+        {"2026年", "3月", "5日", "2026-03-05 星図3"},
+        {"-99", "7", "4", "BC100-07-04 星図3"},
+        {"0", "x", "1", "BC1-00-01 星図3"},
+        {"", "", "", "BC1-00-00 星図3"},  // no answer at all
+        {"エラー: time.year", "Error", "?", "BC1-00-00 星図3"},
+        {"-99999999999", "99999999999", "-5", "BC2147483649-2147483647--5 星図3"},
+        {"99999999999", "1", "1", "2147483647-01-01 星図3"},
+    };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         ScriptedHost host;
         host.Answer("? time.year", c.year).Answer("? time.month", c.month).Answer("? time.day", c.day);
-        CDlgAddFavorites dialog(&host, f.root, nullptr);
+        CDlgAddFavorites dialog(&host, root, nullptr);
         dialog.SetFavoritesIndex(3);
         dialog.show();
         EXPECT_EQ(dialog.GetDlgItemText(1008), QString::fromUtf8(c.name));
@@ -231,10 +238,9 @@ TEST(DlgAddFavorites, ProposedNameFromTheHostsDate)
     EXPECT_EQ(bare.OnInitDialog(), 0);
 }
 
-TEST(DlgAddFavorites, FoldsTheFolderPartAndKeepsItsStateOnOkOnly)
+TEST_F(Favorites, FoldsTheFolderPartAndKeepsItsStateOnOkOnly)
 {
-    Favorites f;
-    CDlgAddFavorites dialog(&f.host, f.root, nullptr);
+    CDlgAddFavorites dialog(&host, root, nullptr);
     dialog.show();
     const int folded = dialog.height();
     EXPECT_EQ(dialog.GetDlgItemText(1011), "フォルダ(&C) >>");
@@ -255,25 +261,26 @@ TEST(DlgAddFavorites, FoldsTheFolderPartAndKeepsItsStateOnOkOnly)
     CRegistry::Read("Dialog\\AddFavorites", "IsExpanded", -1, &expanded);
     EXPECT_EQ(expanded, -1);
 
-    CDlgAddFavorites second(&f.host, f.root, nullptr);
+    CDlgAddFavorites second(&host, root, nullptr);
     second.show();
     second.DispatchCommand(BN_CLICKED, 1011);
     second.DispatchCommand(BN_CLICKED, 1);
     CRegistry::Read("Dialog\\AddFavorites", "IsExpanded", -1, &expanded);
     EXPECT_EQ(expanded, 1);
-    CDlgAddFavorites third(&f.host, f.root, nullptr);
+    CDlgAddFavorites third(&host, root, nullptr);
     third.show();
     EXPECT_EQ(third.height(), third.Units().Y(246));
     EXPECT_EQ(third.GetDlgItemText(1011), "フォルダ(&C) <<");
 }
 
-TEST(DlgAddFavorites, EveryOpeningLimitsTheDescription)
+TEST_F(Favorites, EveryOpeningLimitsTheNameAndTheDescription)
 {
-    Favorites f;
-    CDlgAddFavorites dialog(&f.host, f.root, nullptr);
+    CDlgAddFavorites dialog(&host, root, nullptr);
     for (int opening = 0; opening < 2; ++opening) {
         QTimer::singleShot(0, &dialog, [&] {
+            dialog.SetDlgItemText(1008, QString(130, u'x'));
             dialog.SetDlgItemText(1009, QString(1030, u'x'));
+            EXPECT_EQ(dialog.GetDlgItemText(1008).size(), 128) << "opening " << opening;
             EXPECT_EQ(dialog.GetDlgItemText(1009).size(), 1024) << "opening " << opening;
             dialog.DispatchCommand(BN_CLICKED, 2);
         });
@@ -281,16 +288,15 @@ TEST(DlgAddFavorites, EveryOpeningLimitsTheDescription)
     }
 }
 
-TEST(DlgAddFavorites, OkChecksTheNameAndAsksBeforeOverwriting)
+TEST_F(Favorites, OkChecksTheNameAndAsksBeforeOverwriting)
 {
-    Favorites f;
-    CDlgAddFavorites dialog(&f.host, f.root, nullptr);
+    CDlgAddFavorites dialog(&host, root, nullptr);
     dialog.show();
     MessageBoxScript boxes;
     boxes.Expect("ファイル名を入力してください。", MB_OK, IDOK);
     boxes.Expect(kForbidden, MB_OK, IDOK);
-    boxes.Expect(f.root + "/冬.zsf は既に存在します。\n上書きしますか?", MB_YESNO | MB_ICONWARNING, IDNO);
-    boxes.Expect(f.root + "/冬.zsf は既に存在します。\n上書きしますか?", MB_YESNO | MB_ICONWARNING, IDYES);
+    boxes.Expect(root + "/冬.zsf は既に存在します。\n上書きしますか?", MB_YESNO | MB_ICONWARNING, IDNO);
+    boxes.Expect(root + "/冬.zsf は既に存在します。\n上書きしますか?", MB_YESNO | MB_ICONWARNING, IDYES);
     for (const char* name : {"", "a,b", "冬", "冬"}) {
         EXPECT_TRUE(dialog.isVisible());
         dialog.SetDlgItemText(1008, QString::fromUtf8(name));
@@ -298,27 +304,14 @@ TEST(DlgAddFavorites, OkChecksTheNameAndAsksBeforeOverwriting)
     }
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), 1);
-    EXPECT_EQ(dialog.GetPath(), f.root + "/");
+    EXPECT_EQ(dialog.GetPath(), root + "/");
 
     // a selected scene gives its folder; the description becomes one line
     dialog.show();
-    dialog.Tree().SelectItem(dialog.Tree().FindItem(f.root + "/夏/星.zsf"));
+    dialog.Tree().SelectItem(dialog.Tree().FindItem(root + "/夏/星.zsf"));
     dialog.SetDlgItemText(1008, "新");
     dialog.SetDlgItemText(1009, "a\nb\\n");
     dialog.DispatchCommand(BN_CLICKED, 1);
-    EXPECT_EQ(dialog.GetPath(), f.root + "/夏/");
+    EXPECT_EQ(dialog.GetPath(), root + "/夏/");
     EXPECT_EQ(dialog.GetDescription(), "a\\r\\nb\\r\\n");
-}
-
-TEST(DlgAddFavorites, DirNameAndLineBreaks)
-{
-    Favorites f;
-    CDlgAddFavorites dialog(nullptr);
-    EXPECT_EQ(dialog.GetDirName(f.root + "/夏/星.zsf"), f.root + "/夏/");
-    EXPECT_EQ(dialog.GetDirName(f.root + "/夏"), f.root + "/夏/");
-    EXPECT_EQ(dialog.GetDirName(f.root + "/"), f.root + "/");
-    EXPECT_EQ(dialog.GetDirName(f.root + "/gone.zsf"), "");
-    QString text = "a\r\nb";
-    dialog.ChangeCRLF(&text);
-    EXPECT_EQ(text, "a\\r\\nb");
 }
