@@ -228,7 +228,21 @@ bool CHostWindow::RunFeature(const QString& key)
 
 QString CHostWindow::HelpDocument() const
 {
-    return QStringLiteral(ZVN_DOCS_DIR "/index.md");
+    // the page of the feature whose dialog is in front; the window's own menu asks for the contents
+    static const struct { const char* dialog; const char* page; } pages[] = {
+        {"CDlgProgram", "program"},         {"CDlgContentsLibrary", "library"},
+        {"CDlgContentsLibraryDownload", "library"}, {"CDlgCloudLogin", "login"},
+        {"CDlgCloudUpload", "share"},       {"CDlgCloudResult", "share"},
+        {"CDlgCloudError", "share"},        {"CDlgAddFavorites", "favorites"},
+        {"CDlgFavorites", "favorites"},
+    };
+    QString page = QStringLiteral("index");
+    if (const QWidget* front = QApplication::activeModalWidget())
+        for (const auto& p : pages)
+            if (front->inherits(p.dialog))
+                page = QString::fromLatin1(p.page);
+    // installed beside the program as share/zvnhost/help, in the build tree as in a system
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/zvnhost/help/%1.html").arg(page));
 }
 
 bool CHostWindow::event(QEvent* e)
