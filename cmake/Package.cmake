@@ -47,18 +47,28 @@ target_sources(zvncst PUBLIC FILE_SET HEADERS BASE_DIRS ${PROJECT_SOURCE_DIR} FI
   ${PROJECT_SOURCE_DIR}/support/zvncst/ZntEdit.h
   ${PROJECT_SOURCE_DIR}/support/zvncst/ZntGroupBox.h)
 
-# installed side by side: each library finds its neighbours in its own folder
-set_target_properties(${zvn_installed} PROPERTIES INSTALL_RPATH "$ORIGIN")
-set_target_properties(zvncorznt PROPERTIES INSTALL_RPATH "")
+# Every library a host links carries a versioned soname: a change that breaks
+# the ABI moves the major version, and with it the soname and the package name.
+set(zvn_shared zvnd06 zvnplatform zvnreg zvndcm zvncom zvncst)
+set_target_properties(${zvn_shared} PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+# In the system's library folder the loader finds them; anywhere else each one
+# finds its neighbours in its own folder.
+if(NOT CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+  set_target_properties(${zvn_shared} PROPERTIES INSTALL_RPATH "$ORIGIN")
+endif()
 
 install(TARGETS ${zvn_installed} EXPORT zvnd06Targets
-  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
-  FILE_SET HEADERS DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/zvnd06)
-install(EXPORT zvnd06Targets NAMESPACE zvn:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/zvnd06)
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT runtime NAMELINK_COMPONENT development
+  FILE_SET HEADERS DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/zvnd06 COMPONENT development)
+install(EXPORT zvnd06Targets NAMESPACE zvn:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/zvnd06
+  COMPONENT development)
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/zvnd06Config.cmake.in
   ${CMAKE_BINARY_DIR}/package/zvnd06Config.cmake
   INSTALL_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/zvnd06)
 write_basic_package_version_file(${CMAKE_BINARY_DIR}/package/zvnd06ConfigVersion.cmake
   COMPATIBILITY SameMajorVersion)
 install(FILES ${CMAKE_BINARY_DIR}/package/zvnd06Config.cmake ${CMAKE_BINARY_DIR}/package/zvnd06ConfigVersion.cmake
-  DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/zvnd06)
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/zvnd06 COMPONENT development)
+
+include(cmake/HostPackage.cmake)
+include(cmake/DebianPackages.cmake)

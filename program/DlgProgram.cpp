@@ -104,6 +104,15 @@ int CDlgProgram::OnInitDialog()
     CZntDialog::OnInitDialog();
     setStyleSheet(QString());  // the dialog draws every pixel of itself
     layOut();
+    // the title and the buttons are pictures: a screen reader says the words drawn on them
+    setAccessibleName(QStringLiteral("プラネタリウム番組"));
+    if (list())
+        list()->setAccessibleName(accessibleName());
+    static const struct { int id; const char* name; } buttons[] = {
+        {IDC_PRG_BTN_OK, "開く"}, {IDC_PRG_BTN_CLOSE, "閉じる"}, {IDC_PRG_BTN_DELETE, "削除"}, {IDC_HELP_COMMAND, "ヘルプ"}};
+    for (const auto& b : buttons)
+        if (QWidget* button = GetDlgItem(b.id))
+            button->setAccessibleName(QString::fromUtf8(b.name));
     m_lstProgram->Attach(IDC_PRG_LST_PROGRAM, this);
     if (!m_bPlainStyle && list())
         CZntTheme::SetWindowTheme(list(), L"", L"");
@@ -124,6 +133,7 @@ int CDlgProgram::OnInitDialog()
                         .arg(platform::_wtoi(parts.value(0)))
                         .arg(platform::_wtoi(parts.value(1)))
                         .arg(platform::_wtoi(parts.value(2)));
+        describeEntries();  // the date of today's entry is known only now
     }
     const int count = int(m_arrProgram.size());
     if (m_nProgNum < 0 || m_nProgNum >= count || m_nScrlPos < 0 || m_nScrlPos >= count)
@@ -192,8 +202,11 @@ int CDlgProgram::ReadProgramList()
         const QSignalBlocker quiet(l);
         l->clear();
     }
-    return CProgramListReader::ReadLists(m_strSysPrgPath, m_strUserPrgPath,
-                                         [this](CParamFile* file, int isSystem) { return DoReadProgramList(file, isSystem); });
+    const int read = CProgramListReader::ReadLists(m_strSysPrgPath, m_strUserPrgPath, [this](CParamFile* file, int isSystem) {
+        return DoReadProgramList(file, isSystem);
+    });
+    describeEntries();
+    return read;
 }
 
 int CDlgProgram::DoReadProgramList(CParamFile* file, int isSystem)
@@ -522,22 +535,40 @@ void CDlgProgram::OnDrawItem(int id, const ZntDrawItem& item)
     const QFont& gui = font();
     dc.setFont(gui);
     const int line = CProgramArt::LineHeight(gui);
-    const auto textLine = [&](int gap, const QString& text) {
-        const QRect r(e.x() + 70, bottom + gap, right - e.x() - 70, line);
-        dc.drawText(r, oneLine, text);
+    for (const EntryLine& text : entryLines(program)) {
+        const QRect r(e.x() + 70, bottom + text.gap, right - e.x() - 70, line);
+        dc.drawText(r, oneLine, text.text);
         bottom = r.y() + r.height();
-    };
-    if (program.type == u"Program")
-        textLine(4, QStringLiteral("上映時間：%1分%2秒")
-                        .arg(program.time / 60, 2, 10, QLatin1Char('0'))
-                        .arg(program.time % 60, 2, 10, QLatin1Char('0')));
-    else if (program.type == u"Today")
-        textLine(4, QStringLiteral("解説する日：") + m_strDate);
-    if (program.type == u"BGV")
-        textLine(3, QStringLiteral("曲：") + program.music);
-    else if (program.artist.isEmpty())
-        textLine(3, QStringLiteral("シナリオ・ナレーション：") + program.narrator);
-    else
-        textLine(3, program.artWork + QStringLiteral("：") + program.artist);
+    }
     dc.restore();
+}
+
+QList<CDlgProgram::EntryLine> CDlgProgram::entryLines(const tagPROGITEM& program) const
+{
+    QList<EntryLine> lines;
+    if (program.type == u"Program")
+        lines.append({4, QStringLiteral("上映時間：%1分%2秒")
+                             .arg(program.time / 60, 2, 10, QLatin1Char('0'))
+                             .arg(program.time % 60, 2, 10, QLatin1Char('0'))});
+    else if (program.type == u"Today")
+        lines.append({4, QStringLiteral("解説する日：") + m_strDate});
+    if (program.type == u"BGV")
+        lines.append({3, QStringLiteral("曲：") + program.music});
+    else if (program.artist.isEmpty())
+        lines.append({3, QStringLiteral("シナリオ・ナレーション：") + program.narrator});
+    else
+        lines.append({3, program.artWork + QStringLiteral("：") + program.artist});
+    return lines;
+}
+
+void CDlgProgram::describeEntries()
+{
+    // a screen reader hears each entry's title as its name and the lines under it as its description
+    QListWidget* l = list();
+    for (qsizetype i = 0; l && i < m_arrProgram.size() && i < l->count(); ++i) {
+        QStringList texts;
+        for (const EntryLine& text : entryLines(m_arrProgram[i]))
+            texts.append(text.text);
+        l->item(int(i))->setData(Qt::AccessibleDescriptionRole, texts.join(u'\n'));
+    }
 }

@@ -83,6 +83,12 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
+    struct EntryLine {
+        int gap;  // pixels above the line
+        QString text;
+    };
+    QList<EntryLine> entryLines(const tagPROGITEM& program) const;  // what an entry shows under its title
+    void describeEntries();
     void openSelected();
     void selectSilently(int index);
     int topIndex() const;

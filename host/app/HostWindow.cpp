@@ -204,13 +204,13 @@ void CHostWindow::tourProgram(CTour& tour)
         tour.Step(QStringLiteral("program: dialog shows %1 programs, the date %2 -> %3")
                       .arg(dialog.Programs().size())
                       .arg(dialog.GetDateText(), tour.Screenshot(&dialog, QStringLiteral("program"))));
-        // pick the third program, as a click on it would: the list selects it and tells the dialog
-        auto* list = qobject_cast<QListWidget*>(dialog.GetDlgItem(1015));
-        list->setCurrentRow(2);
-        dialog.DispatchCommand(LBN_SELCHANGE, 1015);
-        tour.Step(QStringLiteral("program: selected \"%1\" -> %2")
-                      .arg(dialog.GetProgTitle(), tour.Screenshot(&dialog, QStringLiteral("program-selected"))));
-        dialog.DispatchCommand(0, 1018);  // the open button
+        // by the keyboard alone: the list has the focus; two steps down to the third program, Enter opens it
+        tour.Press(&dialog, Qt::Key_Down);
+        tour.Press(&dialog, Qt::Key_Down);
+        tour.Step(QStringLiteral("program: keys Down Down, the focus on \"%1\", selected \"%2\" -> %3")
+                      .arg(dialog.focusWidget() ? dialog.focusWidget()->accessibleName() : QString(), dialog.GetProgTitle(),
+                           tour.Screenshot(&dialog, QStringLiteral("program-selected"))));
+        tour.Press(&dialog, Qt::Key_Return);
     });
     tour.Step(QStringLiteral("program: dialog closed with %1; %2").arg(result).arg(ChosenProgram()));
     tour.Step(QStringLiteral("program: main window -> %1").arg(tour.Screenshot(this, QStringLiteral("program-chosen"))));
@@ -228,7 +228,21 @@ bool CHostWindow::RunFeature(const QString& key)
 
 QString CHostWindow::HelpDocument() const
 {
-    return QStringLiteral(ZVN_DOCS_DIR "/index.md");
+    // the page of the feature whose dialog is in front; the window's own menu asks for the contents
+    static const struct { const char* dialog; const char* page; } pages[] = {
+        {"CDlgProgram", "program"},         {"CDlgContentsLibrary", "library"},
+        {"CDlgContentsLibraryDownload", "library"}, {"CDlgCloudLogin", "login"},
+        {"CDlgCloudUpload", "share"},       {"CDlgCloudResult", "share"},
+        {"CDlgCloudError", "share"},        {"CDlgAddFavorites", "favorites"},
+        {"CDlgFavorites", "favorites"},
+    };
+    QString page = QStringLiteral("index");
+    if (const QWidget* front = QApplication::activeModalWidget())
+        for (const auto& p : pages)
+            if (front->inherits(p.dialog))
+                page = QString::fromLatin1(p.page);
+    // installed beside the program as share/zvnhost/help, in the build tree as in a system
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/zvnhost/help/%1.html").arg(page));
 }
 
 bool CHostWindow::event(QEvent* e)

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QWidget>
 #include <algorithm>
 
@@ -42,6 +43,16 @@ QString CTour::Screenshot(QWidget* window, const QString& name)
     QApplication::processEvents();
     const QString path = QDir(m_folder).filePath(name + QStringLiteral(".png"));
     return window->grab().save(path) ? path : QString();
+}
+
+void CTour::Press(QWidget* window, int key, Qt::KeyboardModifiers modifiers)
+{
+    QWidget* control = window->focusWidget() ? window->focusWidget() : window;
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QApplication::sendEvent(control, &press);  // what the control leaves goes on to its dialog
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+    QApplication::sendEvent(window->focusWidget() ? window->focusWidget() : window, &release);
+    QApplication::processEvents();
 }
 
 int CTour::Run(const QString& features)

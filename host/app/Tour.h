@@ -2,6 +2,7 @@
 // Runs the host's features end to end without a person (--tour): every
 // message box is answered with its default button, a picture of every window
 // shown is saved, and each step is printed as one line.
+#include <Qt>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -22,6 +23,8 @@ public:
 
     void Step(const QString& text);
     QString Screenshot(QWidget* window, const QString& name);  // the file written, empty on failure
+    // a key pressed and let go on the window's control that has the focus, as from the keyboard
+    void Press(QWidget* window, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
 private:
     CHostWindow& m_window;

@@ -426,14 +426,34 @@ QImage scrollSkin()
     return image;
 }
 
+// the host's application icon at one size: a dome under the night sky, drawn on a 32-unit grid
+QImage hostIcon(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 32.0, size / 32.0);
+    QLinearGradient sky(0, 0, 0, 32);
+    sky.setColorAt(0, QColor(0x0C, 0x14, 0x30));
+    sky.setColorAt(1, QColor(0x24, 0x3C, 0x74));
+    p.setPen(Qt::NoPen);
+    p.setBrush(sky);
+    p.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
+    if (size >= 32)  // the small stars only where they are more than a speck
+        drawStars(p, QRectF(3, 3, 26, 12), 10, 7, 0.6);
+    dome(p, QColor(0x4C, 0x78, 0xC0));
+    return image;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: zvnart MODULE-FOLDER CONTROLS-FOLDER\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: zvnart MODULE-FOLDER CONTROLS-FOLDER [HOST-ICON-THEME-FOLDER]\n");
         return 2;
     }
     gModule = QString::fromLocal8Bit(argv[1]);
@@ -481,5 +501,11 @@ int main(int argc, char** argv)
     ok &= save(cloudTitle(), bitmaps, "1081");
     ok &= save(libraryIcon(), gModule + "/icons", "201");
     ok &= save(scrollSkin(), gControls + "/bitmaps", "8014");
+    if (argc == 4)  // the host's icon in the hicolor theme's folders: SIZExSIZE/apps/zvnhost.png
+        for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+            // with its alpha channel, unlike the dialogs' bitmaps
+            const QString folder = QStringLiteral("%1/%2x%2/apps").arg(QString::fromLocal8Bit(argv[3])).arg(size);
+            ok &= QDir().mkpath(folder) && hostIcon(size).save(folder + QStringLiteral("/zvnhost.png"));
+        }
     return ok ? 0 : 1;
 }

@@ -109,7 +109,10 @@ int main(int argc, char** argv)
         CZntDialog& dialog = *made;
         dialog.show();
         QApplication::processEvents();  // the list lays its entries out  // sets the window up, lays out and polishes every control, as a person would see it
-        QImage picture(dialog.size(), QImage::Format_RGB32);
+        // in device pixels, so that a scaled screen (QT_SCALE_FACTOR=2) shows as it would be seen
+        const qreal scale = dialog.devicePixelRatioF();
+        QImage picture(dialog.size() * scale, QImage::Format_RGB32);
+        picture.setDevicePixelRatio(scale);
         picture.fill(Qt::white);
         dialog.render(&picture);
         const QString name = id == kFolded ? QStringLiteral("16102-folded") : id == kUnfolded ? QStringLiteral("16102-unfolded") : QString::number(id);

@@ -37,6 +37,24 @@ platform::DialogTemplate findTemplate(int id)
     return empty;
 }
 
+// What a screen reader says for a control's text: the mnemonic is a key, not a word,
+// so "名前(&N)：" reads "名前：" and "&Open" reads "Open" ("&&" stays one "&").
+QString spokenText(QString text)
+{
+    static const QRegularExpression group(QStringLiteral("[(（]&[^&][)）]"));
+    static const QRegularExpression mark(QStringLiteral("&(.)"));
+    return text.remove(group).replace(mark, QStringLiteral("\\1"));
+}
+
+// A control takes its accessible name from its own text or from the label before it; a
+// tree's hidden header is read too, so it carries the same name rather than a column number.
+void nameControl(QWidget* control, const QString& text)
+{
+    control->setAccessibleName(spokenText(text));
+    if (auto* tree = qobject_cast<QTreeWidget*>(control))
+        tree->setHeaderLabel(control->accessibleName());
+}
+
 // "MAKEWPARAM(id, code)" of a WM_COMMAND
 int commandId(platform::WPARAM w) { return static_cast<int>(w & 0xFFFF); }
 int commandCode(platform::WPARAM w) { return static_cast<int>(static_cast<qint16>((w >> 16) & 0xFFFF)); }
@@ -75,8 +93,13 @@ void CZntDialog::build()
         QWidget* widget = createControl(control);
         widget->setGeometry(m_units.Rect(control.x, control.y, control.width, control.height));
         fitText(widget, font);
-        if (auto* l = qobject_cast<QLabel*>(label); l && widget->focusPolicy() != Qt::NoFocus)
+        if (!control.text.isEmpty() && !qobject_cast<QLineEdit*>(widget) && !qobject_cast<QTextEdit*>(widget)
+            && !qobject_cast<QPlainTextEdit*>(widget))
+            nameControl(widget, control.text);  // an edit's text is its value, not its name
+        if (auto* l = qobject_cast<QLabel*>(label); l && widget->focusPolicy() != Qt::NoFocus) {
             l->setBuddy(widget);
+            nameControl(widget, l->text());
+        }
         label = control.kind == u"static" ? widget : nullptr;
         widget->installEventFilter(this);  // the control answers the standard controls' messages
         // the first of a kind holds its id, as the first control with id -1 does on Windows
@@ -281,12 +304,18 @@ void CZntDialog::SetDlgItemText(int id, const QString& value)
         text->setPlainText(value);
     else if (auto* plain = qobject_cast<QPlainTextEdit*>(w))
         plain->setPlainText(value);
-    else if (auto* label = qobject_cast<QLabel*>(w))
+    else if (auto* label = qobject_cast<QLabel*>(w)) {
         label->setText(value);
-    else if (auto* button = qobject_cast<QAbstractButton*>(w))
+        nameControl(label, value);
+        if (label->buddy())
+            nameControl(label->buddy(), value);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
         button->setText(value);
-    else if (auto* group = qobject_cast<QGroupBox*>(w))
+        nameControl(button, value);
+    } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
         group->setTitle(value);
+        nameControl(group, value);
+    }
 }
 
 int CZntDialog::IsDlgButtonChecked(int id) const

@@ -1,6 +1,7 @@
 #include "support/zvncst/ZntScrollBar.h"
 
 #include <QAbstractScrollArea>
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -21,10 +22,46 @@ CZntFlatScrollBar* barOf(QAbstractScrollArea* window)
     return new CZntFlatScrollBar(window);  // a child of the window, which owns it
 }
 
+// What a screen reader reads of the flat bar: a scroll bar with the window's name, its
+// position as a value in its range, and a position it may set, as it would on a standard one.
+class FlatScrollBarAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit FlatScrollBarAccessible(CZntFlatScrollBar* bar) : QAccessibleWidget(bar, QAccessible::ScrollBar) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        return type == QAccessible::ValueInterface ? static_cast<QAccessibleValueInterface*>(this)
+                                                   : QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return widget()->parentWidget()->accessibleName();
+        return QAccessibleWidget::text(t);
+    }
+    QVariant currentValue() const override { return bar()->Pos(); }
+    void setCurrentValue(const QVariant& value) override { emit bar()->scrollRequest(SB_THUMBPOSITION, value.toInt()); }
+    QVariant maximumValue() const override { return bar()->Maximum(); }
+    QVariant minimumValue() const override { return bar()->Minimum(); }
+    QVariant minimumStepSize() const override { return 1; }
+
+private:
+    CZntFlatScrollBar* bar() const { return static_cast<CZntFlatScrollBar*>(widget()); }
+};
+
+QAccessibleInterface* accessibleFlatBar(const QString& className, QObject* object)
+{
+    if (className == u"CZntFlatScrollBar" && object && object->isWidgetType())
+        return new FlatScrollBarAccessible(static_cast<CZntFlatScrollBar*>(object));  // the accessibility cache owns it
+    return nullptr;
+}
+
 }  // namespace
 
 CZntFlatScrollBar::CZntFlatScrollBar(QAbstractScrollArea* window) : QWidget(window), m_pWindow(window)
 {
+    static const bool accessible = (QAccessible::installFactory(accessibleFlatBar), true);
+    Q_UNUSED(accessible);
     hide();
     // the window keeps the strip of a vertical scroll bar, and the flat bar lies over it
     window->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -75,6 +112,10 @@ void CZntFlatScrollBar::SetRange(int minimum, int maximum, bool redraw)
 void CZntFlatScrollBar::SetPos(int position, bool redraw)
 {
     m_nPos = std::clamp(position, m_nMin, m_nMax);
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent moved(this, m_nPos);
+        QAccessible::updateAccessibility(&moved);
+    }
     if (redraw)
         update();
 }
