@@ -143,8 +143,9 @@ TEST(ProgramListReader, SceneFilesAreLookedForWhereEachKindLives)
     for (const auto& c : cases) {
         if (*c.setting)
             CRegistry::Write("Files", c.setting, env.Path(c.folder));
-        if (!c.file.isEmpty())
+        if (!c.file.isEmpty()) {
             ASSERT_TRUE(TempEnvironment::WriteBytes(c.file, "scene"));
+        }
         QString path, kind, shortKind;
         EXPECT_EQ(c.found.isEmpty() ? 0 : 1, CProgramListReader::FindScene(c.type, c.script, c.isSystem, system, user, path, kind, shortKind))
             << c.type << " " << c.script;
