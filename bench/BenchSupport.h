@@ -2,7 +2,6 @@
 // What the benchmarks share: the process's memory figures, best and median of
 // timed runs, the "figure NAME VALUE" lines scripts/bench gathers into
 // docs/performance.md, and a local service run as its own process.
-#include "library/ContentsLibraryBrowser.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -65,7 +64,6 @@ inline void PrepareLibraryBench(const QString& folder)
 {
     Offscreen();
     KeepSettingsIn(folder);
-    CContentsLibraryBrowser::PrepareEnvironment();
 }
 
 // the count of runs the first argument asks for, at least 1

@@ -1,7 +1,6 @@
 #pragma once
 // The one request routine of the cloud dialogs: sends a request on the open
 // connection and reads the whole answer of a 200, or says why not.
-#include "frame/Zvnd06Export.h"
 
 #include <QByteArray>
 #include <QString>
@@ -10,7 +9,7 @@ namespace platform {
 class CHttpConnection;
 }
 
-class ZVND06_EXPORT CCloudRequest {
+class CCloudRequest {
 public:
     // 1 with the answer's body in `response`, or 0 with "ステータス:[%d]" there.
     // Internet failures are thrown as platform::CInternetException.

@@ -1,10 +1,9 @@
 #pragma once
 // A share the service refused: its title, message and a settings button
 // (result 1) with which the caller opens the page the service named.
-#include "frame/Zvnd06Export.h"
 #include "support/zvncst/ZntDialog.h"
 
-class ZVND06_EXPORT CDlgCloudError : public CZntDialog {
+class CDlgCloudError : public CZntDialog {
     Q_OBJECT
 public:
     explicit CDlgCloudError(QWidget* parent = nullptr);

@@ -1,11 +1,10 @@
 #pragma once
 // The end of a successful share: open the page, or mail its address. The
 // result (1064 browser, 1060 mail, 2 close) tells the caller which.
-#include "frame/Zvnd06Export.h"
 #include "support/zvncst/ZntButton.h"
 #include "support/zvncst/ZntDialog.h"
 
-class ZVND06_EXPORT CDlgCloudResult : public CZntDialog {
+class CDlgCloudResult : public CZntDialog {
     Q_OBJECT
 public:
     explicit CDlgCloudResult(QWidget* parent = nullptr);

@@ -1,6 +1,5 @@
 #pragma once
 // Reading the ZentoCloud service's JSON answers.
-#include "frame/Zvnd06Export.h"
 
 #include <QByteArray>
 #include <QString>
@@ -13,7 +12,7 @@ struct CloudAccountValues {
     QString userName;
 };
 
-class ZVND06_EXPORT CServiceAnswer {
+class CServiceAnswer {
 public:
     // 1 when the answer reports no failure (the values may have taken the
     // answer's); 0 for a failure, `response` then holding the text to show and

@@ -3,12 +3,11 @@
 // the service's answer, decides which dialog or box the share dialog shows and
 // with which text, whether the stored tokens go, and what the result dialog's
 // buttons open.
-#include "frame/Zvnd06Export.h"
 
 #include <QByteArray>
 #include <QString>
 
-class ZVND06_EXPORT CShareOutcome {
+class CShareOutcome {
 public:
     enum Road {
         Shared,   // the result dialog; the share dialog then ends with OK

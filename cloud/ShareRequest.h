@@ -1,7 +1,6 @@
 #pragma once
 // The share request without its dialog: the multipart body of a chart share,
 // and the reading of the service's answer to it.
-#include "frame/Zvnd06Export.h"
 
 #include <QByteArray>
 #include <QString>
@@ -14,7 +13,7 @@ namespace sharerequest {
 constexpr char kBoundary[] = "image_upload_from_zntzvn";
 
 // "Content-Type: multipart/form-data; boundary=image_upload_from_zntzvn\r\n"
-ZVND06_EXPORT QString HeaderLine();
+QString HeaderLine();
 
 struct BodyInputs {
     QByteArray accessToken;
@@ -39,7 +38,7 @@ using Ask = std::function<QString(const QString& query)>;
 // read, or, for a body too long to send (over 2 GiB) or one the memory
 // refuses, the larger of the two files.
 // Nothing is asked of the host before both files have been opened.
-ZVND06_EXPORT int BuildBody(const BodyInputs& in, const Ask& ask, Body& body, int& length,
+int BuildBody(const BodyInputs& in, const Ask& ask, Body& body, int& length,
                             QString& error);
 
 // Reads the answer to a share: 1 when it is accepted, 0 when refused.
@@ -47,6 +46,6 @@ ZVND06_EXPORT int BuildBody(const BodyInputs& in, const Ask& ask, Body& body, in
 // `link` the page it names; an answer that is no JSON object leaves all three
 // as they were and counts as accepted. `userNotFound` is set when the service
 // no longer knows the tokens.
-ZVND06_EXPORT int ParseAnswer(QByteArray& response, QString& link, bool& userNotFound);
+int ParseAnswer(QByteArray& response, QString& link, bool& userNotFound);
 
 }  // namespace sharerequest

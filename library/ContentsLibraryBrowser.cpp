@@ -54,9 +54,6 @@ CContentsLibraryBrowser::CContentsLibraryBrowser() = default;
 
 CContentsLibraryBrowser::~CContentsLibraryBrowser() { Destroy(); }
 
-QWidget* CContentsLibraryBrowser::GetWnd() const { return m_pFrame; }
-QWebEngineView* CContentsLibraryBrowser::View() const { return m_pView; }
-QWebEngineProfile* CContentsLibraryBrowser::Profile() const { return m_pProfile; }
 
 void CContentsLibraryBrowser::PrepareEnvironment()
 {

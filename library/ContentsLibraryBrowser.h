@@ -1,18 +1,17 @@
 #pragma once
 // The embedded browser of the content library: a web view in a profile of
 // its own that keeps nothing on disk, opened with the module's user agent.
-#include "frame/Zvnd06Export.h"
 
 #include <QPointer>
 #include <QString>
 #include <QUrl>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
 #include <QWidget>
 #include <functional>
 
-class QWebEngineProfile;
-class QWebEngineView;
 
-class ZVND06_EXPORT CContentsLibraryBrowser {
+class CContentsLibraryBrowser {
 public:
     CContentsLibraryBrowser();
     ~CContentsLibraryBrowser();
@@ -27,9 +26,10 @@ public:
     // 4 once the first page has finished loading, else 1 (loading) or 0 (nothing opened)
     int ReadyState() const { return m_nReadyState; }
 
-    QWidget* GetWnd() const;
-    QWebEngineView* View() const;
-    QWebEngineProfile* Profile() const;  // the host may watch the page's requests through it
+    // inline, as the host's tour reaches them and the class is not exported
+    QWidget* GetWnd() const { return m_pFrame; }
+    QWebEngineView* View() const { return m_pView; }
+    QWebEngineProfile* Profile() const { return m_pProfile; }  // the host may watch the page's requests through it
 
     // A link the host takes over (the site's install link): the handler answers true for
     // it, and the page declines the navigation, so it stays as it was. Kept across Create.

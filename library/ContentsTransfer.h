@@ -3,14 +3,13 @@
 // window: it goes on from a part an earlier try left, writes in blocks, hashes
 // what it writes, checks the size, and keeps or removes the file. The window
 // that shows it is told the progress and asked whether the user cancelled.
-#include "frame/Zvnd06Export.h"
 
 #include <QByteArray>
 #include <QString>
 
 namespace contents {
 
-class ZVND06_EXPORT CTransfer {
+class CTransfer {
 public:
     class Observer {
     public:

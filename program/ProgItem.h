@@ -1,12 +1,11 @@
 #pragma once
-#include "frame/Zvnd06Export.h"
 
 #include <QString>
 
 class QImage;
 
 // One program of a program list, as the program dialog shows it.
-struct ZVND06_EXPORT tagPROGITEM {
+struct tagPROGITEM {
     QString type = QStringLiteral("Program");
     QString title;
     QString subTitle;

@@ -3,7 +3,6 @@
 // images composed from them once when the dialog starts (the stretched and
 // lightened background, the frame strips, the highlight and its mask), so
 // that painting only copies. No window is needed to build or draw them.
-#include "frame/Zvnd06Export.h"
 
 #include <QFont>
 #include <QImage>
@@ -11,7 +10,7 @@
 
 class QPainter;
 
-class ZVND06_EXPORT CProgramArt {
+class CProgramArt {
 public:
     // Loads the bitmaps from the resource chain and composes the images for
     // a client area, a list whose right edge is `listRight` (where the

@@ -1,13 +1,12 @@
 #pragma once
 // The program list file's own text: its header, its lines as a text stream
 // reads them, and the two line filters that take a program's section out.
-#include "frame/Zvnd06Export.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 
-class ZVND06_EXPORT CProgramListFile {
+class CProgramListFile {
 public:
     // "[General]" ... "Num=0", each line ended by CR LF
     static QByteArray Header();

@@ -2,7 +2,6 @@
 // Loading the system and user program lists into program records, and
 // finding a program's scene file on disk. No window is needed: the program
 // dialog and the zvnprg tool both read lists through this.
-#include "frame/Zvnd06Export.h"
 #include "program/ProgItem.h"
 
 #include <QImage>
@@ -15,7 +14,7 @@ namespace platform {
 class FileLookups;
 }
 
-class ZVND06_EXPORT CProgramListReader {
+class CProgramListReader {
 public:
     // the ten icon bitmaps 16035..16044 the records refer to (not owned; may be null)
     explicit CProgramListReader(const QImage* icons = nullptr) : m_icons(icons) {}

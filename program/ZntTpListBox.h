@@ -4,7 +4,6 @@
 // the list's scroll bar with the controls library's flat one (skinned unless
 // dialogs are drawn plain), keeps that bar in step with the first visible
 // entry, and hands its double-clicks to the dialog.
-#include "frame/Zvnd06Export.h"
 #include "support/zvncst/ZntDialogBase.h"
 #include "support/zvncst/ZntScrollBar.h"
 
@@ -16,7 +15,7 @@
 class CDlgProgram;
 class CZntListBox;
 
-class ZVND06_EXPORT CZntTpListBox : public QObject, public CZntDialogBase, public CZntScrollBar {
+class CZntTpListBox : public QObject, public CZntDialogBase, public CZntScrollBar {
     Q_OBJECT
 public:
     CZntTpListBox();

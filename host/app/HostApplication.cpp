@@ -7,7 +7,6 @@
 #include "platform/HostWindows.h"
 #include "support/zvnreg/Registry.h"
 
-#include "library/ContentsLibraryBrowser.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -40,7 +39,6 @@ void QuietenTheLibraries(int argc, char** argv)
 
 int RunHost(int argc, char** argv)
 {
-    CContentsLibraryBrowser::PrepareEnvironment();  // before the engine starts with the application
     QuietenTheLibraries(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zvnhost"));

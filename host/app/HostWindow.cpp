@@ -10,8 +10,6 @@
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
 #include "cloud/DlgCloudLogin.h"
-#include "cloud/DlgCloudError.h"
-#include "cloud/DlgCloudResult.h"
 #include "cloud/DlgCloudUpload.h"
 #include "platform/CodePage.h"
 #include "platform/TempFolder.h"
@@ -393,10 +391,12 @@ void CHostWindow::tourShare(CTour& tour)
             qobject_cast<QTextEdit*>(dialog.GetDlgItem(2040))->setPlainText(QStringLiteral("冬の大三角とオリオン座。"));
             // the result or error dialog comes up inside OK: the tour looks at it, then chooses the browser or closes it
             QTimer::singleShot(0, this, [&tour] {
-                if (auto* result = qobject_cast<CDlgCloudResult*>(QApplication::activeModalWidget())) {
+                // the two dialogs are the module's own: a host knows them by their class names
+                auto* shown = qobject_cast<CZntDialog*>(QApplication::activeModalWidget());
+                if (auto* result = shown && shown->inherits("CDlgCloudResult") ? shown : nullptr) {
                     tour.Step(QStringLiteral("share: result dialog -> %1").arg(tour.Screenshot(result, QStringLiteral("share-result"))));
                     result->DispatchCommand(0, 1064);
-                } else if (auto* error = qobject_cast<CDlgCloudError*>(QApplication::activeModalWidget())) {
+                } else if (auto* error = shown && shown->inherits("CDlgCloudError") ? shown : nullptr) {
                     tour.Step(QStringLiteral("share: error dialog -> %1").arg(tour.Screenshot(error, QStringLiteral("share-error"))));
                     error->DispatchCommand(0, 2);
                 }
