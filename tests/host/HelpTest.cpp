@@ -2,6 +2,7 @@
 #include "favorites/DlgFavorites.h"
 #include "frame/ModuleMessages.h"
 #include "cloud/DlgCloudLogin.h"
+#include "cloud/DlgCloudUpload.h"
 #include "host/app/DataFolders.h"
 #include "host/app/HostWindow.h"
 #include "host/core/SimulatedCore.h"
@@ -31,15 +32,17 @@ TEST(HostHelp, EachDialogsHelpButtonOpensItsFeaturesPage)
     window.OpenProgramDialog(help);
     window.AddFavorite(help);
     window.OrganizeFavorites(help);
-    {
-        CDlgCloudLogin login(&window);  // shown without the sign-in's check of the saved tokens, which needs the service
-        login.setWindowModality(Qt::ApplicationModal);
-        login.show();
-        help(login);
-    }
+    // the cloud's two dialogs shown alone: signing in and sharing need the service
+    const auto shown = [&help](auto&& dialog) {
+        dialog.setWindowModality(Qt::ApplicationModal);
+        dialog.show();
+        help(dialog);
+    };
+    shown(CDlgCloudLogin(&window));
+    shown(CDlgCloudUpload(&window));
     platform::SendMessage(&window, platform::WM_COMMAND, ID_HELP, 0);
 
-    const QStringList pages = {"program", "favorites", "favorites", "login", "index"};
+    const QStringList pages = {"program", "favorites", "favorites", "login", "share", "index"};
     ASSERT_EQ(pages.size(), shell.Calls().size());
     for (qsizetype i = 0; i < pages.size(); ++i) {
         EXPECT_EQ("Open", shell.Calls()[i].verb);
