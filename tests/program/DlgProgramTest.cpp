@@ -5,6 +5,7 @@
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/WindowMessageRecorder.h"
 
+#include <QAccessible>
 #include <QFileInfo>
 
 namespace {
@@ -185,4 +186,32 @@ TEST(DlgProgram, ADoubleClickOpensTheEntryUnderItAndSaysWhereItLandedOnNone)
         dialog.OnLButtonDblClk(0, list->viewport()->mapTo(&dialog, list->visualItemRect(list->item(1)).center()));
     }));
     EXPECT_EQ(QString::fromUtf8("冬の大三角"), dialog.GetProgTitle());
+}
+
+// The title, the buttons and the entries' details are pictures and drawings: a screen reader
+// hears the words drawn there, and the flat scroll bar as a scroll bar it can read and move.
+TEST(DlgProgram, AScreenReaderHearsTheWordsDrawnAndTheScrollBarsPlace)
+{
+    ProgramLists lists(4);
+    CDlgProgram dialog(lists.system, lists.user, &lists.host, nullptr);
+    dialog.show();
+    QApplication::processEvents();
+    const auto spoken = [](QObject* o) { return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name); };
+    EXPECT_EQ("プラネタリウム番組", spoken(&dialog));
+    const struct { int id; const char* name; } buttons[] = {{1018, "開く"}, {1019, "閉じる"}, {1020, "削除"}, {57670, "ヘルプ"}};
+    for (const auto& b : buttons)
+        EXPECT_EQ(QString::fromUtf8(b.name), spoken(dialog.GetDlgItem(b.id))) << b.id;
+
+    QAccessibleInterface* entries = QAccessible::queryAccessibleInterface(listOf(dialog));
+    ASSERT_EQ(8, entries->childCount());
+    EXPECT_EQ("冬の大三角", entries->child(1)->text(QAccessible::Name));
+    EXPECT_EQ("上映時間：25分00秒\nシナリオ・ナレーション：", entries->child(1)->text(QAccessible::Description));
+
+    QAccessibleInterface* scroll = QAccessible::queryAccessibleInterface(listOf(dialog)->findChild<CZntFlatScrollBar*>());
+    EXPECT_EQ(QAccessible::ScrollBar, scroll->role());
+    EXPECT_EQ("プラネタリウム番組", scroll->text(QAccessible::Name));
+    QAccessibleValueInterface* value = scroll->valueInterface();
+    EXPECT_EQ(QList<int>({0, 2}), QList<int>({value->currentValue().toInt(), value->maximumValue().toInt()}));  // six seen of eight
+    value->setCurrentValue(2);  // as a screen reader moves it: the list follows
+    EXPECT_EQ(QList<int>({2, 2}), QList<int>({value->currentValue().toInt(), listOf(dialog)->indexAt(QPoint(5, 5)).row()}));
 }
