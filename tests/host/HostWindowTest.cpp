@@ -1,5 +1,8 @@
 #include "cloud/DlgCloudLogin.h"
 #include "cloud/DlgCloudUpload.h"
+#include "favorites/DlgAddFavorites.h"
+#include "favorites/DlgFavorites.h"
+#include "frame/ModuleMessages.h"
 #include "host/app/DataFolders.h"
 #include "host/app/HostWindow.h"
 #include "host/core/SimulatedCore.h"
@@ -13,6 +16,7 @@
 #include "tests/support/ShellRecorder.h"
 #include "tests/support/TempEnvironment.h"
 
+#include <QAbstractButton>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
@@ -72,12 +76,6 @@ TEST(HostWindow, AnswersTheModulesMessages)
     QSignalSpy changed(&window, &CHostWindow::programListChanged);
     platform::SendMessage(&window, 2104, 1, 0);
     EXPECT_EQ(1, changed.count());
-
-    ShellRecorder shell;
-    platform::SendMessage(&window, platform::WM_COMMAND, 57670, 0);
-    ASSERT_EQ(1, shell.Calls().size());
-    EXPECT_EQ("Open", shell.Calls()[0].verb);
-    EXPECT_TRUE(QFileInfo::exists(shell.Calls()[0].file)) << shell.Calls()[0].file.toStdString();
 }
 
 TEST(HostWindow, ShareChecksTheTokensFirstAndRemovesItsSceneFile)
@@ -107,4 +105,41 @@ TEST(HostWindow, ShareChecksTheTokensFirstAndRemovesItsSceneFile)
     ASSERT_GE(requests.size(), 2u);
     EXPECT_EQ(0u, requests[0].target.rfind("/api/user_status?", 0));  // the stored tokens are asked about first
     EXPECT_EQ("/api/register", requests[1].target);
+}
+
+// A dialog's help button reaches the host, which opens the page of that dialog's feature (the
+// window's own menu, the contents), a page that is there to open.
+TEST(HostHelp, EachDialogsHelpButtonOpensItsFeaturesPage)
+{
+    TempEnvironment env;
+    const CDataFolders folders(env.Path("data"));
+    ASSERT_TRUE(folders.Prepare());
+    CSimulatedCore core;
+    CHostWindow window(core, folders);
+    ShellRecorder shell;
+    const auto help = [](auto& dialog) {
+        qobject_cast<QAbstractButton*>(dialog.GetDlgItem(57670))->click();
+        dialog.EndDialog(2);
+    };
+    window.OpenProgramDialog(help);
+    window.AddFavorite(help);
+    window.OrganizeFavorites(help);
+    // the cloud's two dialogs shown alone: signing in and sharing need the service
+    const auto shown = [&help](auto&& dialog) {
+        dialog.setWindowModality(Qt::ApplicationModal);
+        dialog.show();
+        help(dialog);
+    };
+    shown(CDlgCloudLogin(&window));
+    shown(CDlgCloudUpload(&window));
+    platform::SendMessage(&window, platform::WM_COMMAND, ID_HELP, 0);
+
+    const QStringList pages = {"program", "favorites", "favorites", "login", "share", "index"};
+    ASSERT_EQ(pages.size(), shell.Calls().size());
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        EXPECT_EQ("Open", shell.Calls()[i].verb);
+        const QString file = shell.Calls()[i].file;
+        EXPECT_TRUE(file.endsWith("/share/zvnhost/help/" + pages[i] + ".html")) << file.toStdString();
+        EXPECT_TRUE(QFileInfo::exists(file)) << file.toStdString();
+    }
 }
