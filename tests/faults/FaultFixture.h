@@ -1,7 +1,6 @@
 #pragma once
-// What the fault tests share: every file under a folder, byte for byte, and
-// every folder, to compare before and after (the fillers of a full disk are
-// not the user's files); a dialog run with an action; a sign-in.
+// What the fault tests share: every file and folder under a folder, to compare before and after
+// (the fillers of a full disk are not the user's files); a dialog run with an action; a sign-in.
 #include "cloud/DlgCloudLogin.h"
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/TempEnvironment.h"
@@ -43,11 +42,9 @@ inline int RunDialog(CZntDialog& dialog, const std::function<void()>& action)
     return dialog.DoModal();
 }
 
-inline void SignIn(CDlgCloudLogin& dialog, const QString& name = {})
+inline void SignIn(CDlgCloudLogin& dialog)
 {
     qobject_cast<QLineEdit*>(dialog.GetDlgItem(1043))->setText("s@example.org");
     qobject_cast<QLineEdit*>(dialog.GetDlgItem(1044))->setText("pw");
-    if (!name.isEmpty())
-        qobject_cast<QLineEdit*>(dialog.GetDlgItem(1045))->setText(name);
     dialog.DispatchCommand(BN_CLICKED, 1);
 }

@@ -1,15 +1,12 @@
-// The content library against the local site over real HTTPS on 127.0.0.1:
-// what lands on disk, in the program list and in the settings, the boxes the
-// user sees, the messages the host gets, the requests the site saw.
+// The content library against the local site over real HTTPS on 127.0.0.1: what lands on disk, in the program
+// list and in the settings, the boxes the user sees, the messages the host gets, the requests the site saw.
 #include "frame/ModuleMessages.h"
 #include "library/ContentsTransfer.h"
 #include "library/DlgContentsLibrary.h"
-#include "platform/Internet.h"
 #include "platform/MessageBox.h"
 #include "services/ContentsSite.h"
 #include "support/zvnreg/Registry.h"
 #include "tests/support/MessageBoxScript.h"
-#include "tests/support/Mounts.h"
 #include "tests/support/TempEnvironment.h"
 #include "tests/support/WindowMessageRecorder.h"
 
@@ -74,14 +71,13 @@ struct LibraryFixture : ::testing::Test {
         return n;
     }
 
-    // the item `id`: its document names the file, genre and size (the answer's length unless given); the answer is the file
-    void offer(const std::string& id, const std::string& fileName, const std::string& genre, const CContentsSite::ScriptedAnswer& file,
-               std::string size = {})
+    // the item `id`: its document names the file, genre and the answer's length; the answer is the file
+    void offer(const std::string& id, const std::string& fileName, const std::string& genre, const CContentsSite::ScriptedAnswer& file)
     {
         CContentsSite::ScriptedAnswer info;
         info.contentType = "application/xml";
-        info.body = "<r><title>品</title><filename>" + fileName + "</filename><size>" + (size.empty() ? std::to_string(file.body.size()) : size)
-                    + "</size><genre>" + genre + "</genre><extmessage/></r>";
+        info.body = "<r><title>品</title><filename>" + fileName + "</filename><size>" + std::to_string(file.body.size()) + "</size><genre>" + genre
+                    + "</genre><extmessage/></r>";
         site->Script("/item/" + id + ".xml", info);
         site->Script("/download/" + id, file);
     }
@@ -119,7 +115,6 @@ TEST_F(LibraryFixture, AProgramIsUnpackedListedAndAnnouncedToTheHost)
     EXPECT_EQ(download(QStringLiteral("orion-story")), 1);
 
     const QString prg = root + QStringLiteral("Prg/");
-    EXPECT_TRUE(QFile::exists(prg + QStringLiteral("orion_story/info.txt")));
     EXPECT_TRUE(QFile::exists(prg + QStringLiteral("orion_story/orion_story.zsf")));
     EXPECT_FALSE(QFile::exists(prg + QStringLiteral("orion_story.zip")));  // the archive goes once unpacked
     const QByteArray list = TempEnvironment::ReadBytes(prg + QStringLiteral("zvnprg.lst"));
@@ -162,7 +157,6 @@ TEST_F(LibraryFixture, DecliningFetchesNothingAndTheCancelButtonStopsADownload)
     boxes.Expect(ask(QStringLiteral("すばるを見上げて")), MB_YESNO, IDNO);
     EXPECT_EQ(download(QStringLiteral("pleiades-scene")), 1);
     EXPECT_EQ(requestsFor("/download/"), 0);
-    EXPECT_FALSE(dialog->ProgressDialog().isVisible());
 
     // the user presses Cancel while the pieces drip in
     CContentsSite::ScriptedAnswer slow;
@@ -181,7 +175,6 @@ TEST_F(LibraryFixture, DecliningFetchesNothingAndTheCancelButtonStopsADownload)
     EXPECT_EQ(download(QStringLiteral("slow")), 0);
     EXPECT_FALSE(QFile::exists(root + QStringLiteral("Favorites/slow.zsf")));
     EXPECT_EQ(messages.Sent(WM_CLDOWNLOADCLOSE).size(), 1);
-    EXPECT_TRUE(dialog->isEnabled());
 }
 
 TEST_F(LibraryFixture, TheTransferKeepsOnlyTheSitesWholeFile)
@@ -210,10 +203,8 @@ TEST_F(LibraryFixture, TheTransferKeepsOnlyTheSitesWholeFile)
         {"shorter than its size", body.toStdString(), int(body.size()) + 1, {}, -1, 200, -1, Result::SizeDownload, Nothing},
         {"cancelled", body.toStdString(), -1, {}, 2, 200, -1, Result::Cancelled, Nothing},
         {"not on the site", "gone", -1, {}, -1, 404, -1, Result::NotFound, Nothing},
-        // only a transfer that stops at the overrun reports the size; one that reads on meets the timeout
-        {"more than its size and silent", std::string(30000, 'y'), 20000, {}, -1, 200, 1LL << 30, Result::SizeDownload, Nothing},
-        // no size (0): only the data's end would stop it
-        {"silent half-way", std::string(100000, 's'), 0, {}, -1, 200, 200000, Result::CannotDownload, Part},
+        {"more than its size and silent: stopped at the overrun", std::string(30000, 'y'), 20000, {}, -1, 200, 1LL << 30, Result::SizeDownload, Nothing},
+        {"no size (0) and silent half-way", std::string(100000, 's'), 0, {}, -1, 200, 200000, Result::CannotDownload, Part},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -244,17 +235,12 @@ TEST_F(LibraryFixture, TheTransferKeepsOnlyTheSitesWholeFile)
     }
 }
 
-TEST_F(LibraryFixture, AnItemDocumentThatBreaksOffEndsItsParseAndIsReportedAfterIt)
+TEST_F(LibraryFixture, AnItemDocumentThatBreaksOffIsReportedAsNoConnection)
 {
     CContentsSite::ScriptedAnswer cut;
     cut.body = "<r><title>品</title>";
     cut.announced = 1000;
     site->Script("/item/cut.xml", cut);
-    CInternetSession session(dialog->UserAgent());
-    CSequentialStreamFromFile stream(session.OpenURL(QString::fromStdString(site->BaseUrl() + "/item/cut.xml")), CContentsInfo::kDocumentLimit);
-    QDomDocument document;
-    EXPECT_NO_THROW(document.setContent(&stream));  // the failure never passes through Qt's parser
-    EXPECT_TRUE(stream.Failure().has_value());
     MessageBoxScript boxes;
     boxes.Expect(QStringLiteral("コンテンツ・ライブラリに接続できませんでした。"), MB_OK, IDOK);
     EXPECT_EQ(download(QStringLiteral("cut")), 0);
@@ -273,28 +259,17 @@ TEST_F(LibraryFixture, ACutTransferGoesOnOnlyFromAPartItsRecordVouchesForAndOnly
         QByteArray sha256;
         bool rangeAsked;
         QByteArray kept;  // the file after the second try; empty: refused and nothing left
-        qint64 moved;     // bytes the site sent for the second try; -1 when it was a script
+        qint64 moved;     // bytes the site sent for the second try
     };
     const Row rows[] = {
         {"resumed", [] {}, {}, true, body, body.size() - half},
         {"the site's file changed", [&] { TempEnvironment::WriteBytes(served, changed); }, {}, true, changed, body.size()},
         {"no record", [&] { QFile::remove(record); }, {}, false, body, body.size()},
-        {"longer than the size", [&] {
-             TempEnvironment::WriteBytes(file, body + "x");
-             TempEnvironment::WriteBytes(record, TempEnvironment::ReadBytes(record).replace("length=" + QByteArray::number(half),
-                                                                                           "length=" + QByteArray::number(body.size() + 1)));
-         }, {}, false, body, body.size()},
-        {"a site that ignores Range", [&] {
-             CContentsSite::ScriptedAnswer whole;
-             whole.body = body.toStdString();
-             site->Script("/download/pleiades-scene", whole);
-         }, {}, true, body, -1},
         // the rest comes, and the whole is refused
         {"a hash that differs", [] {}, QByteArray(64, 'a'), true, {}, body.size() - half},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        site->ClearScripts();
         TempEnvironment::WriteBytes(served, body);
         QFile::remove(file);
         site->CutAfter("pleiades-scene", half);
@@ -308,37 +283,11 @@ TEST_F(LibraryFixture, ACutTransferGoesOnOnlyFromAPartItsRecordVouchesForAndOnly
         const CContentsSite::Request last = site->Requests().back();  // a copy: the list is a copy too
         EXPECT_EQ(last.range, row.rangeAsked ? "bytes=" + std::to_string(half) + "-" : "");
         EXPECT_EQ(last.ifRange.empty(), !row.rangeAsked);
-        if (row.moved >= 0) {
-            EXPECT_EQ(site->BytesSent() - before, row.moved);
-        }
+        EXPECT_EQ(site->BytesSent() - before, row.moved);
         EXPECT_EQ(TempEnvironment::ReadBytes(file), row.kept);
         EXPECT_EQ(QFile::exists(file), !row.kept.isEmpty());
         EXPECT_FALSE(QFile::exists(record));
     }
-}
-
-TEST_F(LibraryFixture, AFullDiskMidDownloadLeavesTheListAndTheSettingsAsTheyWere)
-{
-    const ScopedMount disk = ScopedMount::Tmpfs(env.Path(QStringLiteral("Contents")), 64 * 1024);
-    SKIP_UNLESS_MOUNTED(disk);
-    const QString prg = root + QStringLiteral("Prg/");
-    const QByteArray list = "[General]\r\nFileOwner=ZentorinLite\r\nFileId=ProgramList\r\nFileVersion=1.0\r\n\r\n[Programs]\r\nNum=0\r\n";
-    ASSERT_TRUE(TempEnvironment::WriteBytes(prg + QStringLiteral("zvnprg.lst"), list));
-    CContentsSite::ScriptedAnswer big;
-    big.body = std::string(200 * 1024, 'z');
-    offer("summer-triangle", "summer_triangle.zip", "プラネタリウム番組", big);
-    CRegistry::Write(QStringLiteral("Exchange"), QStringLiteral("ContentsLibrary"), QStringLiteral("summer-triangle"));
-    const QByteArray settings = TempEnvironment::ReadBytes(env.SettingsFile());
-
-    WindowMessageRecorder messages;
-    MessageBoxScript boxes;
-    boxes.Expect(ask(QStringLiteral("品")), MB_YESNO, IDYES)
-        .Expect(QStringLiteral("コンテンツのサイズが一致しません（ファイル作成に失敗した可能性があります）。\nファイルを削除しました。"), MB_OK, IDOK);
-    EXPECT_EQ(dialog->Download(), 0);
-    EXPECT_EQ(TempEnvironment::ReadBytes(prg + QStringLiteral("zvnprg.lst")), list);
-    EXPECT_EQ(QDir(prg).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{"zvnprg.lst"});
-    EXPECT_EQ(TempEnvironment::ReadBytes(env.SettingsFile()), settings);
-    EXPECT_TRUE(messages.Sent(WM_PRGLISTCHANGED).isEmpty());
 }
 
 TEST_F(LibraryFixture, AdditionalObjectsAreRegisteredInTheFirstFreeNumberUpToForty)
@@ -352,31 +301,26 @@ TEST_F(LibraryFixture, AdditionalObjectsAreRegisteredInTheFirstFreeNumberUpToFor
     QString value;
     CRegistry::Read(section, QStringLiteral("ADF2"), QString(), value);
     EXPECT_EQ(value, root + QStringLiteral("Adf/comet_zento_2026.adf,ゼント彗星（2026年）"));
-    CRegistry::Read(section, QStringLiteral("ADF3"), QString(), value);
-    EXPECT_EQ(value, QStringLiteral("/c.adf,C"));  // the entry after the gap stays
     dialog->ProgressDialog().Close();
 
-    // every number but the last taken: the object goes into the fortieth
-    for (int n = 1; n < 40; ++n)
-        CRegistry::Write(section, QStringLiteral("ADF%1").arg(n), QStringLiteral("/x%1.adf,X").arg(n));
-    boxes.Expect(ask(QStringLiteral("ゼント彗星（2026年）")), MB_YESNO, IDYES)
-        .Expect(QStringLiteral("「ゼント彗星（2026年）」\nこのコンテンツはすでにインストールされています。\n上書きしますか？"), MB_YESNO, IDYES);
-    EXPECT_EQ(download(QStringLiteral("comet-2026")), 1);
-    CRegistry::Read(section, QStringLiteral("ADF40"), QString(), value);
-    EXPECT_EQ(value, root + QStringLiteral("Adf/comet_zento_2026.adf,ゼント彗星（2026年）"));
-    dialog->ProgressDialog().Close();
-
-    for (int n = 1; n <= 40; ++n)
-        CRegistry::Write(section, QStringLiteral("ADF%1").arg(n), QStringLiteral("/x%1.adf,X").arg(n));
-    const int before = requestsFor("/download/");
-    boxes.Expect(ask(QStringLiteral("ゼント彗星（2026年）")), MB_YESNO, IDYES)
-        .Expect(QStringLiteral("「ゼント彗星（2026年）」\nこのコンテンツはすでにインストールされています。\n上書きしますか？"), MB_YESNO, IDYES)
-        .Expect(QStringLiteral("追加天体の登録数が上限なので、追加天体をインストールできません。"), MB_OK, IDOK);
-    EXPECT_EQ(download(QStringLiteral("comet-2026")), 0);
-    EXPECT_EQ(requestsFor("/download/"), before);
+    // every number but the last taken: the object goes into the fortieth; all 40 taken: the list is full
+    for (const int taken : {39, 40}) {
+        for (int n = 1; n <= taken; ++n)
+            CRegistry::Write(section, QStringLiteral("ADF%1").arg(n), QStringLiteral("/x%1.adf,X").arg(n));
+        const int before = requestsFor("/download/");
+        boxes.Expect(ask(QStringLiteral("ゼント彗星（2026年）")), MB_YESNO, IDYES)
+            .Expect(QStringLiteral("「ゼント彗星（2026年）」\nこのコンテンツはすでにインストールされています。\n上書きしますか？"), MB_YESNO, IDYES);
+        if (taken == 40)
+            boxes.Expect(QStringLiteral("追加天体の登録数が上限なので、追加天体をインストールできません。"), MB_OK, IDOK);
+        EXPECT_EQ(download(QStringLiteral("comet-2026")), taken == 40 ? 0 : 1);
+        EXPECT_EQ(requestsFor("/download/") > before, taken == 39);
+        CRegistry::Read(section, QStringLiteral("ADF40"), QString(), value);
+        EXPECT_EQ(value, taken == 40 ? QStringLiteral("/x40.adf,X") : QString(root + QStringLiteral("Adf/comet_zento_2026.adf,ゼント彗星（2026年）")));
+        dialog->ProgressDialog().Close();
+    }
 }
 
-TEST_F(LibraryFixture, NamesAndArchivesLandOnNothingTheModuleKeeps)
+TEST_F(LibraryFixture, NamesThatWouldLandOnWhatTheModuleKeepsAreRefused)
 {
     const QString prg = root + QStringLiteral("Prg/");
     const QByteArray list = "[General]\r\nFileOwner=ZentorinLite\r\nFileId=ProgramList\r\nFileVersion=1.0\r\n\r\n[Programs]\r\nNum=0\r\n";
@@ -409,31 +353,6 @@ TEST_F(LibraryFixture, NamesAndArchivesLandOnNothingTheModuleKeeps)
     boxes.Expect(ask(QStringLiteral("品")), MB_YESNO, IDYES);
     EXPECT_EQ(download(QStringLiteral("dots")), 1);
     EXPECT_EQ(TempEnvironment::ReadBytes(root + QStringLiteral("Favorites/..zsf")), "abc");
-
-    // packages: one that would put a list of its own beside the programs is refused whole, one
-    // without its scene reaches 16312, and one with extra entries installs with them
-    const auto package = [&](std::vector<std::pair<std::string, std::string>> entries, const QString& then = {}) {
-        const QString zip = env.Path(QStringLiteral("package.zip"));
-        entries.insert(entries.begin(), {{"pkg/", ""}, {"pkg/info.txt", "Title=品\r\nScript=pkg.zsf\r\n"}});
-        EXPECT_TRUE(CContentsSite::WriteZip(zip.toStdString(), entries));
-        CContentsSite::ScriptedAnswer archive;
-        archive.body = TempEnvironment::ReadBytes(zip).toStdString();
-        offer("pkg", "pkg.zip", "プラネタリウム番組", archive);
-        boxes.Expect(ask(QStringLiteral("品")), MB_YESNO, IDYES);
-        if (!then.isEmpty())
-            boxes.Expect(then, MB_OK, IDOK);
-        return download(QStringLiteral("pkg"));
-    };
-    EXPECT_EQ(package({{"pkg/pkg.zsf", "scene"}, {"zvnprg.lst", "theirs"}}), 0);
-    EXPECT_EQ(package({{"pkg/pkg.zsf", "scene"}, {"pkg.zip.zvnpart", "theirs"}}), 0);
-    EXPECT_EQ(TempEnvironment::ReadBytes(prg + QStringLiteral("zvnprg.lst")), list);
-    EXPECT_FALSE(QDir(prg + QStringLiteral("pkg")).exists());
-    EXPECT_EQ(package({{"readme.txt", "read me"}}, QStringLiteral("インストールに必要なファイルが見つかりません。")), 0);
-    EXPECT_EQ(QDir(prg).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{"zvnprg.lst"});
-    EXPECT_EQ(package({{"pkg/pkg.zsf", "scene"}, {"pkg/picture.png", "png"}, {"readme.txt", "read me"}}), 1);
-    EXPECT_TRUE(QFile::exists(prg + QStringLiteral("pkg/picture.png")));
-    EXPECT_TRUE(QFile::exists(prg + QStringLiteral("readme.txt")));
-    EXPECT_TRUE(TempEnvironment::ReadBytes(prg + QStringLiteral("zvnprg.lst")).contains("Script=pkg.zsf"));
 }
 
 TEST_F(LibraryFixture, ThePlaceIsSavedOnceWhenTheWindowGoes)
@@ -459,31 +378,6 @@ TEST_F(LibraryFixture, ThePlaceIsSavedOnceWhenTheWindowGoes)
     modal.move(80, 90);
     modal.EndDialog(2);  // ended once more: nothing more is saved
     EXPECT_TRUE(saved().startsWith(QStringLiteral("60,70,"))) << saved().toStdString();
-}
-
-TEST_F(LibraryFixture, TheSiteIsShownOverHttpsWithTheModulesAgentOnlyWhenItsAuthorityIsTrusted)
-{
-    const auto pageRequests = [this] {
-        int n = 0;
-        for (const auto& r : site->Requests())
-            n += r.target == "/" && QString::fromStdString(r.userAgent) == kAgent;
-        return n;
-    };
-    // the fixture's dialog opened the site with the trusted authority named: loading, then ready
-    EXPECT_FALSE(dialog->GetDlgItem(2)->isEnabled());
-    EXPECT_TRUE(dialog->GetDlgItem(1023)->isVisible());
-    ASSERT_TRUE(QTest::qWaitFor([this] { return dialog->IsBrowserReady(); }, 20000));
-    EXPECT_TRUE(dialog->GetDlgItem(2)->isEnabled());
-    EXPECT_FALSE(dialog->GetDlgItem(1023)->isVisible());
-    const int asked = pageRequests();
-    EXPECT_GE(asked, 1);
-
-    // without the setting, the site's own certificate is refused before any page is asked for
-    CRegistry::Write(QStringLiteral("General\\Network"), QStringLiteral("TrustedCA"), QString());
-    dialog = std::make_unique<CDlgContentsLibrary>(&host);
-    EXPECT_EQ(dialog->Create(&host), 1);
-    EXPECT_TRUE(QTest::qWaitFor([this] { return dialog->IsBrowserReady(); }, 20000));  // its error page
-    EXPECT_EQ(pageRequests(), asked);
 }
 
 }  // namespace
