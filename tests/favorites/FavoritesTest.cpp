@@ -240,7 +240,7 @@ TEST_F(Favorites, EveryOpeningLimitsTheNameAndTheDescription)
     for (int opening = 0; opening < 2; ++opening) {
         QTimer::singleShot(0, &dialog, [&] {
             dialog.SetDlgItemText(1008, QString(130, u'x'));
-            dialog.SetDlgItemText(1009, QString(1030, u'x'));
+            dialog.SetDlgItemText(1009, QString(1025, u'x'));  // one past the limit
             EXPECT_EQ(dialog.GetDlgItemText(1008).size(), 128) << "opening " << opening;
             EXPECT_EQ(dialog.GetDlgItemText(1009).size(), 1024) << "opening " << opening;
             dialog.DispatchCommand(BN_CLICKED, 2);

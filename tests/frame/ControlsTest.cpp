@@ -44,6 +44,7 @@ TEST_F(FrameTest, ColoursAreDrawnAsGiven)
     CZntButton button;  // COLORREF 0x00BBGGRR
     ASSERT_EQ(1, button.Attach(1001, &skinned, 0, 0x204080, 0x6B6B6B, 0x204080, 1));
     EXPECT_EQ(qRgb(0x80, 0x40, 0x20), Pixel(button.GetWnd(), 4, 4));
+    EXPECT_EQ(qRgb(0x6B, 0x6B, 0x6B), Pixel(button.GetWnd(), 2, 0));  // a flat button's corners round by 2 pixels, not 4
 
     CRegistry::Write("General\\Display", "PlainStyle", 1);
     CZntDialog plain(16101, nullptr);

@@ -380,4 +380,28 @@ TEST_F(LibraryFixture, ThePlaceIsSavedOnceWhenTheWindowGoes)
     EXPECT_TRUE(saved().startsWith(QStringLiteral("60,70,"))) << saved().toStdString();
 }
 
+// The site opens over HTTPS with the module's agent, the window closed to the user until it
+// has loaded; a site whose authority the settings do not name is refused before any page.
+TEST_F(LibraryFixture, TheSiteIsShownWithTheModulesAgentOnlyWhenItsAuthorityIsTrusted)
+{
+    const auto pageRequests = [this](const std::string& target) {
+        const auto requests = site->Requests();
+        return std::count_if(requests.begin(), requests.end(),
+                             [&](const auto& r) { return r.target == target && QString::fromStdString(r.userAgent) == kAgent; });
+    };
+    EXPECT_EQ(QList<bool>({false, true}), QList<bool>({dialog->GetDlgItem(2)->isEnabled(), dialog->GetDlgItem(1023)->isVisible()}));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return dialog->IsBrowserReady(); }, 20000));
+    EXPECT_EQ(QList<bool>({true, false}), QList<bool>({dialog->GetDlgItem(2)->isEnabled(), dialog->GetDlgItem(1023)->isVisible()}));
+    const auto asked = pageRequests("/");
+    EXPECT_GE(asked, 1);
+    dialog->Browser().View()->load(QUrl(QString::fromStdString(site->BaseUrl() + "/page/x")));  // as a link is followed
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pageRequests("/page/x") == 1; }, 20000));
+
+    CRegistry::Write(QStringLiteral("General\\Network"), QStringLiteral("TrustedCA"), QString());
+    dialog = std::make_unique<CDlgContentsLibrary>(&host);
+    EXPECT_EQ(dialog->Create(&host), 1);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return dialog->IsBrowserReady(); }, 20000));  // its error page
+    EXPECT_EQ(pageRequests("/"), asked);
+}
+
 }  // namespace
