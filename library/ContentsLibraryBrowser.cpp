@@ -64,7 +64,6 @@ void CContentsLibraryBrowser::PrepareEnvironment()
 void CContentsLibraryBrowser::Create(QWidget* frame, const QString& userAgent)
 {
     Destroy();
-    PrepareEnvironment();
     m_pFrame = frame;
     m_nReadyState = 0;
     // children go in the order they were made: the view (with its page) before the profile

@@ -36,7 +36,8 @@ public:
     using LinkHandler = std::function<bool(const QUrl&)>;
     void SetLinkHandler(LinkHandler handler) { m_linkHandler = std::move(handler); }
 
-    // Sets the Chromium flags a browser started as root needs, unless the user set them.
+    // Sets the Chromium flags a browser started as root needs, unless the user set them;
+    // the module calls it as it loads, before any engine starts.
     static void PrepareEnvironment();
 
 private:

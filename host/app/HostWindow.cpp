@@ -393,12 +393,12 @@ void CHostWindow::tourShare(CTour& tour)
             QTimer::singleShot(0, this, [&tour] {
                 // the two dialogs are the module's own: a host knows them by their class names
                 auto* shown = qobject_cast<CZntDialog*>(QApplication::activeModalWidget());
-                if (auto* result = shown && shown->inherits("CDlgCloudResult") ? shown : nullptr) {
-                    tour.Step(QStringLiteral("share: result dialog -> %1").arg(tour.Screenshot(result, QStringLiteral("share-result"))));
-                    result->DispatchCommand(0, 1064);
-                } else if (auto* error = shown && shown->inherits("CDlgCloudError") ? shown : nullptr) {
-                    tour.Step(QStringLiteral("share: error dialog -> %1").arg(tour.Screenshot(error, QStringLiteral("share-error"))));
-                    error->DispatchCommand(0, 2);
+                if (shown && shown->inherits("CDlgCloudResult")) {
+                    tour.Step(QStringLiteral("share: result dialog -> %1").arg(tour.Screenshot(shown, QStringLiteral("share-result"))));
+                    shown->DispatchCommand(0, 1064);
+                } else if (shown && shown->inherits("CDlgCloudError")) {
+                    tour.Step(QStringLiteral("share: error dialog -> %1").arg(tour.Screenshot(shown, QStringLiteral("share-error"))));
+                    shown->DispatchCommand(0, 2);
                 }
             });
             dialog.DispatchCommand(0, 1);  // OK
