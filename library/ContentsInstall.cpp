@@ -23,12 +23,14 @@ constexpr int IDS_FOLDER_ADF = 16233;
 
 QString adfName(int n) { return platform::LoadString(IDS_ADF_NAME).replace(QStringLiteral("%d"), QString::number(n)); }
 
-// the user program list and the copy it is rebuilt in, both beside the programs, and the
-// record beside a partly downloaded file (in every install folder)
+// the user program list, the copy it is rebuilt in and its lock file, all beside the
+// programs, and the record beside a partly downloaded file (in every install folder)
 bool isKeptInProgramFolder(const QString& name)
 {
-    return name.compare(QStringLiteral("zvnprg.lst"), Qt::CaseInsensitive) == 0
-           || name.compare(QStringLiteral("zvnprg.tmp"), Qt::CaseInsensitive) == 0 || IsRecordName(name);
+    for (const char* kept : {"zvnprg.lst", "zvnprg.tmp", "zvnprg.lst.lock"})
+        if (name.compare(QLatin1String(kept), Qt::CaseInsensitive) == 0)
+            return true;
+    return IsRecordName(name);
 }
 
 // Moves `from` onto `to`: a file takes the place of a file, a folder goes whole where
@@ -76,6 +78,11 @@ int RegisterAdf(const QString& path, const QString& title)
 {
     const QString section = platform::LoadString(IDS_ADF_SECTION);
     const QString entry = path + u',' + title;
+    // the free number is chosen and taken in one step: another process installing an
+    // object at the same moment takes the next one, never the same
+    const CRegistry::Lock lock;
+    if (!lock.IsHeld())
+        return 0;
     int firstFree = 0;
     for (int n = 1; n <= kMaxAdf; ++n) {
         QString value;

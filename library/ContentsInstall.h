@@ -26,7 +26,7 @@ int RegisterAdf(const QString& path, const QString& title);
 
 // Whether an item of the genre may be saved under the file name (already a plain
 // name): it must not land on a file or folder the module keeps beside it (the
-// user program list and its temporary copy in the program folder, the genres'
+// user program list, its temporary copy and its lock file in the program folder, the genres'
 // folders in the install root, the record beside a partly downloaded file in any
 // install folder), and a package's folder must be a folder of its
 // own, not the program folder or its parent.

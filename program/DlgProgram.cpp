@@ -373,22 +373,17 @@ void CDlgProgram::OnBnClickedPrgBtnDelete()
                              platform::MB_OKCANCEL | platform::MB_ICONASTERISK) != platform::IDOK)
         return;
 
-    QFile source(m_strUserPrgPath);
-    if (programFolder.isEmpty() || !source.open(QIODevice::ReadOnly)) {
-        platform::MessageBox(this, platform::LoadString(IDS_PRGLIST_FAILED), platform::MB_OK | platform::MB_ICONEXCLAMATION);
-        return;
-    }
-    const QByteArray filtered = CProgramListFile::RemoveSectionAfterwards(source.readAll(), item.progNum);
-    source.close();
+    // the list is read, filtered and replaced under its lock, let go before any box or folder removal
+    const std::optional<int> count =
+        programFolder.isEmpty() ? std::nullopt : CProgramListFile::RemoveProgram(m_strUserPrgPath, item.progNum, item.script);
     // a list that cannot be replaced stays whole, and nothing else changes
-    if (!CProgramListFile::ReplaceList(m_strUserPrgPath, filtered)) {
+    if (!count) {
         platform::MessageBox(this, platform::LoadString(IDS_PRGLIST_FAILED), platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return;
     }
-    const int count = CProgramListFile::DecrementCount(m_strUserPrgPath);
 
     CCommonFile::DeleteDirectory(programFolder, 1);
-    if (count < 1)
+    if (*count < 1)
         CCommonFile::DeleteDirectory(CCommonFile::GetPathName(m_strUserPrgPath), 1);  // the list file goes with it
 
     const int previous = m_nProgNum;

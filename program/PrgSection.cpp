@@ -1,6 +1,7 @@
 #include "program/PrgSection.h"
 
 #include "platform/CodePage.h"
+#include "platform/FileLock.h"
 #include "platform/FileReplace.h"
 #include "platform/MessageBox.h"
 #include "platform/ResourceChain.h"
@@ -50,26 +51,25 @@ bool sectionLines(const QByteArray& bytes, QByteArray& lines)
     return true;
 }
 
-}  // namespace
+// The list's header, written over whatever is at the path.
+bool writeHeader(const QString& listPath) { return platform::ReplaceFile(listPath, CProgramListFile::Header()); }
 
-int CPrgSection::MakeNew(const QString& listPath)
-{
-    return platform::ReplaceFile(listPath, CProgramListFile::Header()) ? 1 : fail(IDS_PRGLIST_CREATE_FAILED);
-}
+enum class Added { Yes, CannotCreate, CannotUpdate };
 
-int CPrgSection::Add(const QString& listPath, const QString& sectionFile)
+// Add's steps, with the list locked by the caller.
+Added addLocked(const QString& listPath, const QString& sectionFile)
 {
-    if (!CCommonFile::DoesFileExist(listPath) && !MakeNew(listPath))
-        return fail(IDS_PRGLIST_UPDATE_FAILED);
+    if (!CCommonFile::DoesFileExist(listPath) && !writeHeader(listPath))
+        return Added::CannotCreate;
     const QString temporary = CCommonFile::GetPathName(listPath) + QStringLiteral("/zvnprg.tmp");
 
     QByteArray list;
     if (!readFile(listPath, list) || !platform::ReplaceFile(temporary, list))
-        return fail(IDS_PRGLIST_UPDATE_FAILED);
+        return Added::CannotUpdate;
     // from here on a failure takes the copy away too: on a full disk it would only take the space
     const auto failWithCopy = [&temporary] {
         QFile::remove(temporary);
-        return fail(IDS_PRGLIST_UPDATE_FAILED);
+        return Added::CannotUpdate;
     };
 
     CParamFile copy;
@@ -96,11 +96,44 @@ int CPrgSection::Add(const QString& listPath, const QString& sectionFile)
     // the list itself is replaced only now, so every earlier failure leaves it whole
     if (!written || std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(listPath).constData()) != 0)
         return failWithCopy();
-    return 1;
+    return Added::Yes;
+}
+
+}  // namespace
+
+// Each change locks the list for its whole read-modify-write, so that programs that several
+// processes add at once all stay, numbered without a gap; messages wait until the lock is let go.
+
+int CPrgSection::MakeNew(const QString& listPath)
+{
+    bool written = false;
+    {
+        const platform::FileLock lock(listPath);
+        written = lock.IsHeld() && writeHeader(listPath);
+    }
+    return written ? 1 : fail(IDS_PRGLIST_CREATE_FAILED);
+}
+
+int CPrgSection::Add(const QString& listPath, const QString& sectionFile)
+{
+    Added added = Added::CannotUpdate;
+    {
+        const platform::FileLock lock(listPath);
+        if (lock.IsHeld())
+            added = addLocked(listPath, sectionFile);
+        else if (!CCommonFile::DoesFileExist(listPath))
+            added = Added::CannotCreate;  // no list, and none can be made where it would be
+    }
+    if (added == Added::CannotCreate)
+        fail(IDS_PRGLIST_CREATE_FAILED);
+    return added == Added::Yes ? 1 : fail(IDS_PRGLIST_UPDATE_FAILED);
 }
 
 int CPrgSection::Delete(const QString& listPath, const QString& baseName)
 {
+    const platform::FileLock lock(listPath);
+    if (!lock.IsHeld())
+        return 0;
     const QString wanted = baseName + QStringLiteral(".zsf");
     CParamFile list;
     list.SetParameterFile(listPath);

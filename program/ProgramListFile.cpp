@@ -1,6 +1,7 @@
 #include "program/ProgramListFile.h"
 
 #include "platform/CodePage.h"
+#include "platform/FileLock.h"
 #include "platform/FileReplace.h"
 #include "platform/Text.h"
 #include "support/zvncom/CommonFile.h"
@@ -122,6 +123,28 @@ QString CProgramListFile::ProgramFolder(const QString& listPath, const QString& 
     const QString folder = QDir::cleanPath(listFolder + u'/' + CCommonFile::GetBaseFileName(script));
     // "", "." and ".." name the list's own folder or one above it: neither lies directly in it
     return QFileInfo(folder).absolutePath() == listFolder ? folder : QString();
+}
+
+std::optional<int> CProgramListFile::RemoveProgram(const QString& listPath, int n, const QString& script)
+{
+    const platform::FileLock lock(listPath);
+    if (!lock.IsHeld())
+        return std::nullopt;
+    // the dialog read the list when it opened: another process may have changed it since
+    CParamFile check;
+    QString listed;
+    if (!check.SetParameterFile(listPath)
+        || !check.UpdateParam(QStringLiteral("Prog%1").arg(n), QStringLiteral("Script"), QString(), listed, CParamFile::Read)
+        || listed != script)
+        return std::nullopt;
+    QFile source(listPath);
+    if (!source.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray filtered = RemoveSectionAfterwards(source.readAll(), n);
+    source.close();
+    if (!ReplaceList(listPath, filtered))
+        return std::nullopt;
+    return DecrementCount(listPath);
 }
 
 QByteArray CProgramListFile::RemoveSectionAfterwards(const QByteArray& bytes, int n)

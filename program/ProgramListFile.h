@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <optional>
 
 class CProgramListFile {
 public:
@@ -31,6 +32,12 @@ public:
     // folder strictly below the list's folder (a script "", "." or ".." would
     // name the list's own folder), so nothing but one program's folder is removed.
     static QString ProgramFolder(const QString& listPath, const QString& script);
+
+    // The program dialog's removal of program `n`, whose scene file is `script`: the list read,
+    // filtered (RemoveSectionAfterwards), replaced and its count lowered under the list's lock.
+    // The new count; none when the list cannot be read or replaced, or when another process
+    // changed it so that section `n` no longer holds that program: then it stays as it is.
+    static std::optional<int> RemoveProgram(const QString& listPath, int n, const QString& script);
 
     // The program dialog's filter: the same, in three states (before the
     // section, inside it, after it); every "[Prog<k>]" after it becomes k - 1.

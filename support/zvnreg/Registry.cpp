@@ -1,5 +1,6 @@
 #include "support/zvnreg/Registry.h"
 
+#include "platform/FileLock.h"
 #include "platform/FileReplace.h"
 #include "support/zvnreg/SettingsDocument.h"
 
@@ -51,20 +52,26 @@ bool usableName(const QString& section, const QString& name)
     return clean(section) && clean(name) && !name.startsWith(u'[');
 }
 
+bool makeFolder(const QString& path) { return QDir().mkpath(QFileInfo(path).absolutePath()); }
+
 int store(const QString& section, const QList<std::pair<QString, QString>>& values)
 {
     for (const auto& value : values)
         if (!usableName(section, value.first))
             return 0;
     const QString path = CRegistry::SettingsPath();
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+    if (!makeFolder(path))
+        return 0;
+    // read inside the lock: the values another process wrote a moment ago are kept
+    const platform::FileLock lock(path);
+    if (!lock.IsHeld())
         return 0;
     auto doc = load();
     if (!doc)
         return 0;
     for (const auto& value : values)
         doc->SetValue(section, value.first, value.second);
-    return platform::ReplaceFile(path, doc->Serialize()) ? 1 : 0;
+    return platform::ReplaceFile(path, doc->Serialize(), platform::FileAccess::OwnerOnly) ? 1 : 0;
 }
 
 int store(const QString& section, const QString& name, const QString& value) { return store(section, {{name, value}}); }
@@ -82,6 +89,17 @@ QString CRegistry::SettingsPath()
 }
 
 void CRegistry::SetSettingsPath(const QString& path) { chosenPath() = path; }
+
+CRegistry::Lock::Lock()
+{
+    const QString path = SettingsPath();
+    if (makeFolder(path))
+        m_lock = std::make_unique<platform::FileLock>(path);
+}
+
+CRegistry::Lock::~Lock() = default;
+
+bool CRegistry::Lock::IsHeld() const { return m_lock && m_lock->IsHeld(); }
 
 int CRegistry::Read(const QString& section, const QString& name, const QString& defaultValue, QString& value, int)
 {

@@ -3,11 +3,19 @@
 // "General\Authentication", kept in one file in the user's configuration
 // folder. Every read names a default; a read of an absent value fails (0)
 // and yields the default, so a caller can tell "absent" from "empty".
+// Several processes may share the store (two host windows, a host and a tool):
+// each change reads the file again under a lock and replaces it whole, so no
+// process loses a value another one wrote. The file holds the account's
+// tokens, so only its owner may read it.
 #include <QList>
 #include <QString>
+#include <memory>
 #include <utility>
 
 class QWidget;
+namespace platform {
+class FileLock;
+}
 
 class CRegistry {
 public:
@@ -31,4 +39,19 @@ public:
     // position. A placement no screen would show is not restored (result 0).
     static int Write(const QString& section, const QString& name, const QWidget* window);
     static int Read(const QString& section, const QString& name, QWidget* window, int* flag, int root = 0);
+
+    // Holds the store for a change made of several reads and writes (a free number
+    // chosen and taken): while it is held, reads give what the file holds and no other
+    // process writes. Never hold it while the user is asked or the network is waited for.
+    class Lock {
+    public:
+        Lock();
+        ~Lock();
+        Lock(const Lock&) = delete;
+        Lock& operator=(const Lock&) = delete;
+        bool IsHeld() const;
+
+    private:
+        std::unique_ptr<platform::FileLock> m_lock;
+    };
 };

@@ -2,8 +2,10 @@
 #include "tests/support/TempEnvironment.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QWidget>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 const QString kAuth = QStringLiteral("General\\Authentication");
@@ -36,8 +38,8 @@ TEST(Registry, EachValueIsOneLineOfItsSectionAndReadsBackAsWritten)
     EXPECT_EQ(5, number);
     EXPECT_EQ(0, CRegistry::Read(kAuth, "Missing", 9, &number));
     EXPECT_EQ(9, number);
-    // the file was replaced, so no temporary file is left beside it
-    EXPECT_EQ(QStringList{"settings.ini"}, QDir(env.Path("config")).entryList(QDir::Files | QDir::Hidden));
+    // the file was replaced, so no temporary file is left beside it: only the lock its writers share
+    EXPECT_EQ(QStringList({"settings.ini", "settings.ini.lock"}), QDir(env.Path("config")).entryList(QDir::Files | QDir::Hidden));
 }
 
 TEST(Registry, WhatCannotBeStoredFailsAndAFileTheStoreCannotReadIsNeverWrittenOver)
@@ -83,4 +85,23 @@ TEST(Registry, WindowPlacementRoundTripsWithAndWithoutSize)
     for (const char* name : {"Missing", "Garbled", "FarAway"})
         EXPECT_EQ(0, CRegistry::Read(kLibrary, name, &untouched, &flag)) << name;
     EXPECT_EQ(QPoint(5, 5), untouched.pos());
+}
+
+// The file holds the account's tokens: only its owner may read it, its lock and its temporary
+// copies included, whatever the umask, and a file an earlier version left readable is narrowed.
+TEST(Registry, TheSettingsAreTheOwnersAloneWhateverTheUmask)
+{
+    TempEnvironment env;
+    const mode_t before = ::umask(022);
+    const auto mode = [](const QString& path) {
+        struct stat st;
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+    };
+    EXPECT_EQ(1, CRegistry::Write(kAuth, "AccessToken", "token"));
+    EXPECT_EQ(0600u, mode(env.SettingsFile()));
+    EXPECT_EQ(0600u, mode(env.SettingsFile() + ".lock"));
+    ASSERT_EQ(0, ::chmod(QFile::encodeName(env.SettingsFile()).constData(), 0644));
+    EXPECT_EQ(1, CRegistry::Write(kAuth, "AccessTokenSecret", "secret"));
+    EXPECT_EQ(0600u, mode(env.SettingsFile()));
+    ::umask(before);
 }
