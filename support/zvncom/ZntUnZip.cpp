@@ -107,12 +107,15 @@ bool readEntries(zip_t* archive, zip_uint64_t packedSize, const QString& folder,
         if (zip_file_get_external_attributes(archive, i, 0, &system, &attributes) != 0)
             return false;
         const QString name = entryName(raw);
-        const bool isFolder = name.endsWith(u'/') || name.endsWith(u'\\');
+        bool isFolder = name.endsWith(u'/') || name.endsWith(u'\\');
         if (system == ZIP_OPSYS_UNIX) {
-            const mode_t mode = attributes >> 16;
-            // only files and folders: a link could point anywhere
-            if (mode != 0 && !S_ISREG(mode) && !S_ISDIR(mode))
+            // Tools that write only permissions (Python's writestr: 0600) leave the type out; such
+            // an entry is a file, or a folder when its name ends in "/", as common unzippers read
+            // it. Only links and the other special types are refused: a link could point anywhere.
+            const mode_t type = (attributes >> 16) & S_IFMT;
+            if (type != 0 && type != S_IFREG && type != S_IFDIR)
                 return false;
+            isFolder = isFolder || type == S_IFDIR;
         }
         const QString relative = cleanRelative(name);
         if (relative.isEmpty())

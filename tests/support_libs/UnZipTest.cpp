@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QProcess>
 #include <gtest/gtest.h>
+#include <functional>
 #include <sys/stat.h>
 #include <zip.h>
 
@@ -142,5 +144,67 @@ TEST(UnZip, ADamagedOrLyingArchiveLeavesNothingOfItself)
         TempEnvironment::WriteBytes(env.Path("Prg/existing.txt"), "stays");
         EXPECT_EQ(0, CZntUnZip::Unzip(env.Path("bad.zip"), env.Path("Prg"))) << to.toStdString();
         EXPECT_EQ(QStringList{"existing.txt"}, filesUnder(env.Path("Prg")));
+    }
+}
+
+namespace {
+
+// runs a tool that makes archives; true when it ended well
+bool run(const QString& program, const QStringList& args, const QString& folder)
+{
+    QProcess tool;
+    tool.setWorkingDirectory(folder);
+    tool.setProcessChannelMode(QProcess::ForwardedChannels);
+    tool.start(program, args);
+    return tool.waitForFinished(30000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
+}
+
+}  // namespace
+
+// A package as content sites make them, with the tools they use: some write only permissions
+// (no file type) in an entry's mode, some no folder entries, some DOS attributes alone.
+TEST(UnZip, UnpacksArchivesAsCommonToolsWriteThem)
+{
+    const QByteArray info = "Title=T\r\nScript=p.zsf\r\n", scene = "[General]\r\nFileId=Scene\r\n";
+    const QString python = QStringLiteral(
+        "import sys, zipfile\n"
+        "with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:\n"
+        "    if sys.argv[2] == 'writestr':\n"
+        "        z.writestr('p/', '')\n"
+        "        z.writestr('p/info.txt', open('src/p/info.txt', 'rb').read())\n"
+        "        z.writestr('p/p.zsf', open('src/p/p.zsf', 'rb').read())\n"
+        "    else:\n"
+        "        z.write('src/p', 'p')\n"
+        "        z.write('src/p/info.txt', 'p/info.txt')\n"
+        "        z.write('src/p/p.zsf', 'p/p.zsf')\n");
+    const auto dos = [&](const QString& archive) {
+        if (!makeZip(archive, {{"p/", {}}, {"p/info.txt", info}, {"p/p.zsf", scene, 0, true}}))
+            return false;
+        zip_t* zip = zip_open(QFile::encodeName(archive).constData(), 0, nullptr);
+        for (zip_uint64_t i = 0; zip && i < 3; ++i)  // the folder bit, then the archive bit, as Windows sets them
+            zip_file_set_external_attributes(zip, i, 0, ZIP_OPSYS_DOS, i == 0 ? 0x10 : 0x20);
+        return zip && zip_close(zip) == 0;
+    };
+    const struct {
+        const char* tool;
+        std::function<bool(const QString& folder)> make;  // writes folder/p.zip from folder/src
+    } makers[] = {
+        {"Python's zipfile.writestr", [&](const QString& f) { return run("python3", {"-c", python, "p.zip", "writestr"}, f); }},
+        {"Python's zipfile.write", [&](const QString& f) { return run("python3", {"-c", python, "p.zip", "write"}, f); }},
+        {"Info-ZIP zip", [&](const QString& f) { return run("zip", {"-q", "-r", "../p.zip", "p"}, f + "/src"); }},
+        {"Info-ZIP zip -D", [&](const QString& f) { return run("zip", {"-q", "-r", "-D", "../p.zip", "p"}, f + "/src"); }},
+        {"libzip", [&](const QString& f) { return makeZip(f + "/p.zip", {{"p/", {}}, {"p/info.txt", info}, {"p/p.zsf", scene, 0, true}}); }},
+        {"an MS-DOS archiver", [&](const QString& f) { return dos(f + "/p.zip"); }},
+    };
+    for (const auto& maker : makers) {
+        SCOPED_TRACE(maker.tool);
+        TempEnvironment env;
+        TempEnvironment::WriteBytes(env.Path("src/p/info.txt"), info);
+        TempEnvironment::WriteBytes(env.Path("src/p/p.zsf"), scene);
+        ASSERT_TRUE(maker.make(env.Root()));
+        ASSERT_EQ(1, CZntUnZip::Unzip(env.Path("p.zip"), env.Path("Prg")));
+        EXPECT_EQ(QStringList({"p", "p/info.txt", "p/p.zsf"}), filesUnder(env.Path("Prg")));
+        EXPECT_EQ(info, TempEnvironment::ReadBytes(env.Path("Prg/p/info.txt")));
+        EXPECT_EQ(scene, TempEnvironment::ReadBytes(env.Path("Prg/p/p.zsf")));
     }
 }
