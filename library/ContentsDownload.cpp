@@ -6,6 +6,10 @@
 #include <QSaveFile>
 #include <openssl/evp.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace contents {
 namespace {
 constexpr char kRecordHeader[] = "zvnpart 1";
@@ -18,6 +22,24 @@ QByteArray valueOf(const QList<QByteArray>& lines, const QByteArray& key)
             return line.mid(key.size() + 1);
     return {};
 }
+// The record's text, only from a regular file of a few lines: a link is not followed, and
+// a FIFO or a device, which could hold the dialog for ever, is never read.
+bool readRecord(const QString& path, QByteArray& text)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    QFile record;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kRecordLimit
+        || !record.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    text = record.read(kRecordLimit + 1);
+    return text.size() <= kRecordLimit;
+}
+
 }  // namespace
 
 QString RecordPath(const QString& installFile) { return installFile + QLatin1String(kRecordSuffix); }
@@ -27,11 +49,11 @@ void RemoveRecord(const QString& installFile) { QFile::remove(RecordPath(install
 CResumePlan CResumePlan::Make(const QString& installFile, const QString& url, qint64 size)
 {
     CResumePlan plan;
-    QFile record(RecordPath(installFile));
     const QFileInfo partial(installFile);
-    if (size <= 0 || !partial.isFile() || partial.isSymLink() || !record.open(QIODevice::ReadOnly) || record.size() > kRecordLimit)
+    QByteArray text;
+    if (size <= 0 || !partial.isFile() || partial.isSymLink() || !readRecord(RecordPath(installFile), text))
         return plan;
-    const QList<QByteArray> lines = record.readAll().split('\n');
+    const QList<QByteArray> lines = text.split('\n');
     bool lengthRead = false;
     const qint64 length = valueOf(lines, "length").toLongLong(&lengthRead);
     const bool numbers = lengthRead && valueOf(lines, "size").toLongLong() == size;
@@ -51,16 +73,21 @@ QString CResumePlan::RequestHeaders() const
     return QStringLiteral("Range: bytes=%1-\r\nIf-Range: %2\r\n").arg(m_nOffset).arg(QString::fromLatin1(m_validator.IfRange()));
 }
 
-CResumePlan::Road CResumePlan::Answer(quint32 status, const QString& contentRange) const
+CResumePlan::Road CResumePlan::Answer(quint32 status, const QString& contentRange, const Validator& answered) const
 {
     if (status == 200)
         return FromNothing;
+    if (m_nOffset <= 0 || (status != 206 && status != 416))
+        return Failure;
     // the rest must start where the file ends: "bytes N-M/T"
     static const QRegularExpression range(QStringLiteral("^bytes\\s+(\\d+)-\\d+/(\\d+|\\*)$"));
     const QRegularExpressionMatch match = range.match(contentRange.trimmed());
-    if (status == 206 && m_nOffset > 0 && match.hasMatch() && match.captured(1).toLongLong() == m_nOffset)
+    // a site that ignored If-Range names the changed file's validator: its tail is not this part's
+    const auto differs = [](const QByteArray& kept, const QByteArray& given) { return !kept.isEmpty() && !given.isEmpty() && kept != given; };
+    const bool sameFile = !differs(m_validator.etag, answered.etag) && !differs(m_validator.lastModified, answered.lastModified);
+    if (status == 206 && match.hasMatch() && match.captured(1).toLongLong() == m_nOffset && sameFile)
         return Append;
-    return Failure;
+    return Restart;
 }
 
 bool CResumePlan::Keep(const QString& installFile, const QString& url, qint64 size, qint64 length, const Validator& validator)
@@ -71,6 +98,8 @@ bool CResumePlan::Keep(const QString& installFile, const QString& url, qint64 si
                       + "\nlength=" + QByteArray::number(length) + '\n';
     text += validator.etag.isEmpty() ? "last-modified=" + validator.lastModified : "etag=" + validator.etag;
     text += '\n';
+    // a link planted where the record goes is taken away, never written through
+    RemoveRecord(installFile);
     QSaveFile record(RecordPath(installFile));
     return record.open(QIODevice::WriteOnly) && record.write(text) == text.size() && record.commit();
 }
@@ -93,18 +122,15 @@ void CRunningHash::Add(const char* data, qint64 length)
         EVP_DigestUpdate(m_state->context, data, size_t(length));
 }
 
-bool CRunningHash::AddFile(const QString& path, qint64 length)
+bool CRunningHash::AddFile(int fd, qint64 length)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
     QByteArray chunk(1 << 20, Qt::Uninitialized);
-    while (length > 0) {
-        const qint64 n = file.read(chunk.data(), std::min<qint64>(length, chunk.size()));
+    for (qint64 at = 0; at < length;) {
+        const ssize_t n = ::pread(fd, chunk.data(), size_t(std::min<qint64>(length - at, chunk.size())), off_t(at));
         if (n <= 0)
             return false;
         Add(chunk.constData(), n);
-        length -= n;
+        at += n;
     }
     return true;
 }

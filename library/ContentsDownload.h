@@ -35,9 +35,12 @@ public:
     QString RequestHeaders() const;               // the Range and If-Range lines, or nothing
     const Validator& Kept() const { return m_validator; }
 
-    enum Road { FromNothing, Append, Failure };
-    // 200 starts again from nothing, 206 with the asked start appends; anything else fails
-    Road Answer(quint32 status, const QString& contentRange) const;
+    enum Road { FromNothing, Append, Restart, Failure };
+    // 200 starts again from nothing, and 206 with the asked start and the kept validator
+    // appends. A part the site will not continue (416, a 206 that starts elsewhere or
+    // without a Content-Range, or that names another validator: the file changed) is to be
+    // dropped and fetched whole again in the same try (Restart); anything else fails.
+    Road Answer(quint32 status, const QString& contentRange, const Validator& answered) const;
 
     // Written when a download breaks off with `length` bytes on disk; false when it could not be.
     static bool Keep(const QString& installFile, const QString& url, qint64 size, qint64 length, const Validator& validator);
@@ -55,8 +58,8 @@ public:
     CRunningHash(const CRunningHash&) = delete;
     CRunningHash& operator=(const CRunningHash&) = delete;
     void Add(const char* data, qint64 length);
-    // the first `length` bytes of a file already on disk (a download that goes on); false when unreadable
-    bool AddFile(const QString& path, qint64 length);
+    // the first `length` bytes of a file already open (a download that goes on); false when unreadable
+    bool AddFile(int fd, qint64 length);
     QByteArray Hex();  // lower-case; ends the hash
 
 private:

@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <memory>
 
 using namespace platform;
@@ -16,6 +19,29 @@ namespace {
 constexpr int kBufferSize = 4096;
 constexpr int kBlockSize = 64 * kBufferSize;
 constexpr qint64 kMaxTotal = 0xFFFFFFFFLL;
+// The install file made anew for a download from nothing. Whatever stood at the path is
+// taken away first, a link included (never its target), and the file is made by this open
+// alone, so nothing planted at the path in between is followed.
+int openFresh(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    ::unlink(name.constData());  // a folder stays, and fails the open
+    return ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+}
+
+// The part on disk, to go on from: only a regular file of the length its record names, never
+// through a link, and never a FIFO or a device, whose open could wait for ever.
+int openPart(const QString& path, qint64 length)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    struct stat st;
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != length)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 }  // namespace
 
 CTransfer::CTransfer(QString agent, QString url, QString installFile, int size, QByteArray sha256)
@@ -26,9 +52,9 @@ CTransfer::CTransfer(QString agent, QString url, QString installFile, int size, 
 
 CTransfer::Result CTransfer::Run(Observer& observer)
 {
-    QFile file(m_strInstallFile);
+    QFile file;
     // a file partly written by an earlier download of this item goes on where it ended
-    const CResumePlan plan = CResumePlan::Make(m_strInstallFile, m_strURL, m_nSize);
+    CResumePlan plan = CResumePlan::Make(m_strInstallFile, m_strURL, m_nSize);
     if (!plan.Offset())
         RemoveRecord(m_strInstallFile);
     Validator validator = plan.Kept();
@@ -54,32 +80,49 @@ CTransfer::Result CTransfer::Run(Observer& observer)
     QByteArray unread;  // what had arrived of a read that met an internet failure
     try {
         CInternetSession session(m_strAgent, 1, INTERNET_OPEN_TYPE_PRECONFIG, {}, {}, 0);
-        std::unique_ptr<CHttpFile> http = session.OpenURL(m_strURL, 1, INTERNET_FLAG_TRANSFER_ASCII, plan.RequestHeaders());
-        if (!http)
-            return CannotGet;
-        DWORD status = 0;
-        QString contentRange = QStringLiteral("Content-Range");
-        if (!http->QueryInfo(HTTP_QUERY_CUSTOM, contentRange))
-            contentRange.clear();
-        const auto road = http->QueryInfoStatusCode(status) ? plan.Answer(status, contentRange) : CResumePlan::Failure;
-        if (road == CResumePlan::Failure) {
+        std::unique_ptr<CHttpFile> http;
+        CResumePlan::Road road = CResumePlan::Failure;
+        Validator answered;
+        // A part the site will not continue is dropped with its record, and the file is asked
+        // for whole in the same try: a later try would only ask for the same part again.
+        for (int request = 0; request < 2; ++request) {
+            http = session.OpenURL(m_strURL, 1, INTERNET_FLAG_TRANSFER_ASCII, plan.RequestHeaders());
+            if (!http)
+                return CannotGet;
+            DWORD status = 0;
+            QString contentRange = QStringLiteral("Content-Range"), etag, modified;
+            if (!http->QueryInfo(HTTP_QUERY_CUSTOM, contentRange))
+                contentRange.clear();
+            http->QueryInfo(HTTP_QUERY_ETAG, etag);
+            http->QueryInfo(HTTP_QUERY_LAST_MODIFIED, modified);
+            answered = {etag.toLatin1(), modified.toLatin1()};
+            road = http->QueryInfoStatusCode(status) ? plan.Answer(status, contentRange, answered) : CResumePlan::Failure;
+            if (road != CResumePlan::Restart)
+                break;
+            http->Close();
+            removeFile();
+            plan = CResumePlan();
+        }
+        if (road != CResumePlan::FromNothing && road != CResumePlan::Append) {
             http->Close();
             session.Close();
             return NotFound;
         }
         const bool append = road == CResumePlan::Append;
         if (!append) {
-            QString etag, modified;
-            http->QueryInfo(HTTP_QUERY_ETAG, etag);
-            http->QueryInfo(HTTP_QUERY_LAST_MODIFIED, modified);
             // a weak ETag cannot ask for a part (If-Range takes a strong one)
-            validator = {etag.startsWith(u'"') ? etag.toLatin1() : QByteArray(), modified.toLatin1()};
+            validator = {answered.etag.startsWith('"') ? answered.etag : QByteArray(), answered.lastModified};
             RemoveRecord(m_strInstallFile);
         }
         // unbuffered: a full disk shows at the write of the block that meets it; the hash of
         // a part already on disk is taken from it once, as it was not kept
-        const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Unbuffered | (append ? QIODevice::Append : QIODevice::Truncate);
-        if ((append && hash && !hash->AddFile(m_strInstallFile, plan.Offset())) || !file.open(mode)) {
+        const int fd = append ? openPart(m_strInstallFile, plan.Offset()) : openFresh(m_strInstallFile);
+        const bool opened = fd >= 0 && (!append || !hash || hash->AddFile(fd, plan.Offset()))
+                            && file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered | (append ? QIODevice::Append : QIODevice::NotOpen),
+                                         QFileDevice::AutoCloseHandle);
+        if (!opened) {
+            if (fd >= 0)
+                ::close(fd);
             http->Close();
             session.Close();
             return CannotInstall;

@@ -129,7 +129,11 @@ struct InternetCallbacks {
         } else if (line.isEmpty()) {
             long status = 0;
             curl_easy_getinfo(static_cast<CURL*>(file->m_curl), CURLINFO_RESPONSE_CODE, &status);
-            file->m_headersDone = status >= 200;
+            // a redirection that the client follows is not the answer: the status, length and
+            // validators that decide are those of the answer at its end
+            const bool followed = file->m_nVerb == HTTP_VERB_GET && status >= 300 && status < 400
+                                  && !file->m_headers.value("location").isEmpty();
+            file->m_headersDone = status >= 200 && !followed;
         } else if (const qsizetype colon = line.indexOf(':'); colon > 0) {
             file->m_headers.insert(line.left(colon).trimmed().toLower(), line.mid(colon + 1).trimmed());
         }

@@ -274,6 +274,8 @@ struct CContentsSite::Impl {
         if (!scripts.Find(req.path, answer))
             return false;
         res.status = answer.status;
+        for (const auto& [name, value] : answer.headers)
+            res.set_header(name, value);
         const std::string body = answer.body;
         const size_t piece = answer.pieceBytes ? answer.pieceBytes : std::max<size_t>(body.size(), 1);
         const auto pause = std::chrono::milliseconds(answer.pieceDelayMs);
@@ -444,9 +446,9 @@ void CContentsSite::Stop()
     localservice::Stop(d.http.get(), d.httpThread);
 }
 
-void CContentsSite::Script(const std::string& path, const ScriptedAnswer& answer)
+void CContentsSite::Script(const std::string& path, const ScriptedAnswer& answer, int times)
 {
-    m_impl->scripts.Set(path, answer);
+    m_impl->scripts.Set(path, answer, times);
 }
 
 void CContentsSite::ClearScripts()

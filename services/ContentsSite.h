@@ -29,6 +29,7 @@ public:
         int pieceDelayMs = 0;       // ... with this pause before each
         long long announced = -1;   // announce this length, send what the body holds, then close
         int stallMs = 0;            // after the body, keep the connection silent this long before closing
+        std::vector<std::pair<std::string, std::string>> headers;  // sent as they are: Location, ETag, Content-Range
     };
 
     // the catalogue: every item of the sample content
@@ -61,7 +62,8 @@ public:
     // body bytes sent by the /download/ answers so far (scripted ones aside)
     long long BytesSent() const;
 
-    void Script(const std::string& path, const ScriptedAnswer& answer);
+    // `path` answered so `times` times, then as the site answers it; -1: until ClearScripts
+    void Script(const std::string& path, const ScriptedAnswer& answer, int times = -1);
     void ClearScripts();
     std::vector<Request> Requests() const;
 

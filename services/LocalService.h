@@ -36,10 +36,11 @@ int WaitForStopSignal(const sigset_t& signals);  // the signal that came
 template <class Answer>
 class ScriptBook {
 public:
-    void Set(const std::string& path, const Answer& answer)
+    // answered `times` times, then the server's own answer again; -1: until cleared
+    void Set(const std::string& path, const Answer& answer, int times = -1)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_answers[path] = answer;
+        m_answers[path] = {answer, times};
     }
     void Clear()
     {
@@ -47,19 +48,21 @@ public:
         m_answers.clear();
     }
     // a copy, so the server answers from it after the lock is gone
-    bool Find(const std::string& path, Answer& answer) const
+    bool Find(const std::string& path, Answer& answer)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         const auto it = m_answers.find(path);
         if (it == m_answers.end())
             return false;
-        answer = it->second;
+        answer = it->second.first;
+        if (it->second.second > 0 && --it->second.second == 0)
+            m_answers.erase(it);
         return true;
     }
 
 private:
-    mutable std::mutex m_mutex;
-    std::map<std::string, Answer> m_answers;
+    std::mutex m_mutex;
+    std::map<std::string, std::pair<Answer, int>> m_answers;
 };
 
 }  // namespace localservice

@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <functional>
+#include <sys/stat.h>
 
 using namespace platform;
 
@@ -253,20 +254,40 @@ TEST_F(LibraryFixture, ACutTransferGoesOnOnlyFromAPartItsRecordVouchesForAndOnly
     const QString record = file + QStringLiteral(".zvnpart");
     const QByteArray body = pattern(), changed = QByteArray(body).replace('\1', '\2');
     const qint64 half = body.size() / 2;
+    const std::string range = "bytes=" + std::to_string(half) + "-", whole;
+    // what a site that will not continue the part answers once, before its own answer
+    const auto refusing = [&](int status, std::string contentRange, std::string etag, std::string bytes) {
+        CContentsSite::ScriptedAnswer answer;
+        answer.status = status;
+        answer.body = std::move(bytes);
+        if (!contentRange.empty())
+            answer.headers.push_back({"Content-Range", contentRange});
+        if (!etag.empty())
+            answer.headers.push_back({"ETag", etag});
+        return [this, answer] { site->Script("/download/pleiades-scene", answer, 1); };
+    };
+    const std::string rest = changed.mid(half).toStdString(), tail = "bytes " + std::to_string(half) + "-" + std::to_string(body.size() - 1) + "/"
+                                                                         + std::to_string(body.size());
     struct Row {
         const char* name;
         std::function<void()> between;  // after the cut try
         QByteArray sha256;
-        bool rangeAsked;
+        std::vector<std::string> ranges;  // the Range of each request of the second try
         QByteArray kept;  // the file after the second try; empty: refused and nothing left
-        qint64 moved;     // bytes the site sent for the second try
+        qint64 moved;     // bytes the site's own answers sent for the second try
     };
     const Row rows[] = {
-        {"resumed", [] {}, {}, true, body, body.size() - half},
-        {"the site's file changed", [&] { TempEnvironment::WriteBytes(served, changed); }, {}, true, changed, body.size()},
-        {"no record", [&] { QFile::remove(record); }, {}, false, body, body.size()},
+        {"resumed", [] {}, {}, {range}, body, body.size() - half},
+        {"the site's file changed", [&] { TempEnvironment::WriteBytes(served, changed); }, {}, {range}, changed, body.size()},
+        {"no record", [&] { QFile::remove(record); }, {}, {whole}, body, body.size()},
         // the rest comes, and the whole is refused
-        {"a hash that differs", [] {}, QByteArray(64, 'a'), true, {}, body.size() - half},
+        {"a hash that differs", [] {}, QByteArray(64, 'a'), {range}, {}, body.size() - half},
+        // a part the site will not continue goes, and the file comes whole in the same try
+        {"the range refused (416)", refusing(416, "bytes */" + std::to_string(body.size()), "", ""), {}, {range, whole}, body, body.size()},
+        {"a 206 from elsewhere", refusing(206, "bytes 0-9/" + std::to_string(body.size()), "", body.left(10).toStdString()), {}, {range, whole}, body,
+         body.size()},
+        {"a 206 without its range", refusing(206, "", "", rest), {}, {range, whole}, body, body.size()},
+        {"a 206 of a changed file whose site ignored If-Range", refusing(206, tail, "\"another\"", rest), {}, {range, whole}, body, body.size()},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -279,15 +300,96 @@ TEST_F(LibraryFixture, ACutTransferGoesOnOnlyFromAPartItsRecordVouchesForAndOnly
         EXPECT_TRUE(QFile::exists(record));
         row.between();
         const long long before = site->BytesSent();
+        const size_t asked = site->Requests().size();
         EXPECT_EQ(transfer("pleiades-scene", file, int(body.size()), row.sha256, bar), row.kept.isEmpty() ? Result::SizeDownload : Result::Done);
-        const CContentsSite::Request last = site->Requests().back();  // a copy: the list is a copy too
-        EXPECT_EQ(last.range, row.rangeAsked ? "bytes=" + std::to_string(half) + "-" : "");
-        EXPECT_EQ(last.ifRange.empty(), !row.rangeAsked);
+        std::vector<std::string> ranges;
+        for (const auto& r : site->Requests())  // a copy: the list is a copy too
+            ranges.push_back(r.range);
+        ranges.erase(ranges.begin(), ranges.begin() + qsizetype(asked));
+        EXPECT_EQ(ranges, row.ranges);
+        EXPECT_EQ(site->Requests().back().ifRange.empty(), row.ranges.back().empty());
         EXPECT_EQ(site->BytesSent() - before, row.moved);
         EXPECT_EQ(TempEnvironment::ReadBytes(file), row.kept);
         EXPECT_EQ(QFile::exists(file), !row.kept.isEmpty());
         EXPECT_FALSE(QFile::exists(record));
     }
+}
+
+// Where the file and its record go, a link is never written through and a FIFO never waited on.
+TEST_F(LibraryFixture, ADownloadWritesNoFileButItsOwn)
+{
+    using Result = contents::CTransfer::Result;
+    const QByteArray body = TempEnvironment::ReadBytes(env.Path(QStringLiteral("site/pleiades.zsf")));
+    const QString file = env.Path(QStringLiteral("pleiades.zsf")), record = file + QStringLiteral(".zvnpart");
+    const QString victim = env.Path(QStringLiteral("precious.txt"));
+    const auto regular = [](const QString& path) { return QFileInfo(path).isFile() && !QFileInfo(path).isSymLink(); };
+    Bar bar;
+
+    TempEnvironment::WriteBytes(victim, "precious");
+    ASSERT_TRUE(QFile::link(victim, file));
+    EXPECT_EQ(transfer("pleiades-scene", file, int(body.size()), {}, bar), Result::Done);
+    EXPECT_EQ(TempEnvironment::ReadBytes(victim), "precious");
+    EXPECT_TRUE(regular(file));
+    EXPECT_EQ(TempEnvironment::ReadBytes(file), body);
+
+    // the record of a cut download, where a link was planted while the bytes came
+    struct Planting : Bar {
+        QString target, link;
+        bool IsCancelled() override { return rounds++ == 0 && !QFile::link(target, link); }
+    } planting;
+    planting.target = victim;
+    planting.link = record;
+    QFile::remove(file);
+    site->CutAfter("pleiades-scene", 100);
+    EXPECT_EQ(transfer("pleiades-scene", file, int(body.size()), {}, planting), Result::CannotDownload);
+    EXPECT_EQ(TempEnvironment::ReadBytes(victim), "precious");
+    EXPECT_TRUE(regular(record));
+
+    // a part with a FIFO for its record: opening it to read would wait for a writer for ever
+    QFile::remove(record);
+    ASSERT_EQ(0, ::mkfifo(QFile::encodeName(record).constData(), 0600));
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(transfer("pleiades-scene", file, int(body.size()), {}, bar), Result::Done);
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_EQ(TempEnvironment::ReadBytes(file), body);
+    EXPECT_FALSE(QFileInfo::exists(record));
+}
+
+// Sites move their files: the item document and the file are fetched where the site sends
+// them, and the answer at the end of the road decides, a continued part included.
+TEST_F(LibraryFixture, RedirectedAddressesLeadToTheItemAndItsFile)
+{
+    const auto moved = [this](const std::string& from, int status, const std::string& to) {
+        CContentsSite::ScriptedAnswer answer;
+        answer.status = status;
+        answer.headers.push_back({"Location", to});
+        site->Script(from, answer);
+    };
+    moved("/item/moved.xml", 301, "/item/pleiades-scene.xml");
+    moved("/download/moved", 302, site->BaseUrl() + "/download/pleiades-scene");
+    MessageBoxScript boxes;
+    boxes.Expect(ask(QStringLiteral("すばるを見上げて")), MB_YESNO, IDYES);
+    EXPECT_EQ(download(QStringLiteral("moved")), 1);
+    const QByteArray body = TempEnvironment::ReadBytes(env.Path(QStringLiteral("site/pleiades.zsf")));
+    EXPECT_EQ(TempEnvironment::ReadBytes(root + QStringLiteral("Favorites/pleiades.zsf")), body);
+    dialog->ProgressDialog().Close();
+
+    using Result = contents::CTransfer::Result;
+    const QString file = env.Path(QStringLiteral("part.zsf"));
+    Bar bar;
+    site->CutAfter("pleiades-scene", 100);
+    EXPECT_EQ(transfer("moved", file, int(body.size()), {}, bar), Result::CannotDownload);
+    const long long before = site->BytesSent();
+    EXPECT_EQ(transfer("moved", file, int(body.size()), {}, bar), Result::Done);
+    EXPECT_EQ(site->BytesSent() - before, body.size() - 100);
+    EXPECT_EQ(site->Requests().back().range, "bytes=100-");
+    EXPECT_EQ(TempEnvironment::ReadBytes(file), body);
+
+    // a road with no end is no file
+    moved("/download/loop", 307, "/download/loop");
+    EXPECT_EQ(transfer("loop", env.Path(QStringLiteral("loop.zsf")), 10, {}, bar), Result::CannotDownload);
+    EXPECT_FALSE(QFileInfo::exists(env.Path(QStringLiteral("loop.zsf"))));
 }
 
 TEST_F(LibraryFixture, AdditionalObjectsAreRegisteredInTheFirstFreeNumberUpToForty)
