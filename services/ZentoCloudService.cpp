@@ -9,6 +9,9 @@
 #include <sqlite3.h>
 
 #include <chrono>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -69,6 +72,17 @@ class AccountStore {
 public:
     explicit AccountStore(const std::string& path)
     {
+        // tokens and password hashes are the owner's alone: the file is made, or narrowed, to
+        // 0600 before the store opens it, and its journal takes the same mode from it
+        if (!path.empty() && path != ":memory:" && path.rfind("file:", 0) != 0) {
+            const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+            if (fd < 0 || ::fchmod(fd, 0600) != 0) {
+                if (fd >= 0)
+                    ::close(fd);
+                return;
+            }
+            ::close(fd);
+        }
         if (sqlite3_open(path.c_str(), &m_db) != SQLITE_OK)
             return;
         sqlite3_exec(m_db,

@@ -4,7 +4,9 @@
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/ShellRecorder.h"
 
+#include <QFileInfo>
 #include <QLineEdit>
+#include <sys/stat.h>
 #include <QRegularExpression>
 
 using namespace platform;
@@ -70,6 +72,33 @@ TEST(CloudLogin, TheDialogSignsInWithTheFormByteForByteAndStoresTheAccount)
     const QString file = QString::fromUtf8(TempEnvironment::ReadBytes(cloud.env.SettingsFile()));
     const QRegularExpression order("AccessToken=.*AccessTokenSecret=.*VaroquinId=.*UserName=", QRegularExpression::DotMatchesEverythingOption);
     EXPECT_TRUE(file.contains(order));
+}
+
+// The tokens of a sign-in are their owner's alone, whatever the umask: in the settings and in
+// the local service's account store, one an older run left readable to all included.
+TEST(CloudLogin, ASignInsTokensAreReadableByTheirOwnerAlone)
+{
+    CloudFixture cloud;
+    const mode_t before = ::umask(022);
+    const auto mode = [](const QString& path) {
+        struct stat st;
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+    };
+    const QString accounts = cloud.env.Path("zentocloud.sqlite");
+    ASSERT_TRUE(TempEnvironment::WriteBytes(accounts, ""));
+    ASSERT_EQ(0, ::chmod(QFile::encodeName(accounts).constData(), 0644));
+    {
+        CZentoCloudService service(accounts.toStdString());
+        ASSERT_TRUE(service.Start(0));
+        CRegistry::Write(kAuth, "CloudUrlBase", QString::fromStdString(service.BaseUrl()));
+        CDlgCloudLogin dialog;
+        EXPECT_EQ(1, signIn(dialog, "subaru@example.org", "p@ss", "すばる"));
+    }
+    ::umask(before);
+    EXPECT_NE("<absent>", stored("AccessToken"));
+    EXPECT_EQ(0600u, mode(cloud.env.SettingsFile()));
+    EXPECT_EQ(0600u, mode(accounts));
+    EXPECT_GT(QFileInfo(accounts).size(), 0);
 }
 
 TEST(CloudLogin, FailedSignInsShowWhyAndStoreNothingAndASuccessStoresTheAnswersName)
