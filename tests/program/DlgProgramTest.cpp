@@ -151,7 +151,7 @@ TEST(DlgProgram, DeletingAUserProgramRewritesTheListAndTellsTheParent)
     EXPECT_FALSE(QFileInfo::exists(lists.env.Path("data/Contents/Prg")));
 }
 
-TEST(DlgProgram, ADeleteRemovesOnlyThatProgramsOwnFolder)
+TEST(DlgProgram, ADeleteRemovesOnlyThatProgramsOwnFolderFromTheListAsTheDialogReadIt)
 {
     // a script that names no folder of its own would name the whole user folder
     for (const char* script : {"", ".", ".."}) {
@@ -170,6 +170,24 @@ TEST(DlgProgram, ADeleteRemovesOnlyThatProgramsOwnFolder)
         EXPECT_EQ(list, TempEnvironment::ReadBytes(lists.user)) << script;
         EXPECT_TRUE(QFileInfo::exists(lists.env.Path("data/Contents/Prg/user1/user1.zsf"))) << script;
     }
+
+    // another process reordered the list after the dialog read it: the section the dialog knows
+    // holds another program now, and nothing is removed
+    ProgramLists lists(2);
+    const QByteArray reordered = header("1.0", "ZentorinLite", 2) + section(1, "Program", "User 2", "user2.zsf", 120)
+                                 + section(2, "Program", "User 1", "user1.zsf", 60);
+    MessageBoxScript boxes;
+    boxes.ExpectDefault(deleteQuestion("User 1"), kDeleteStyle);
+    boxes.Expect(QString::fromUtf8("番組リストファイルの処理に失敗しました。"), platform::MB_OK | platform::MB_ICONEXCLAMATION, platform::IDOK);
+    CDlgProgram dialog(lists.system, lists.user, nullptr);
+    run(dialog, [&] {
+        clickEntry(listOf(dialog), 4);
+        TempEnvironment::WriteBytes(lists.user, reordered);
+        dialog.OnBnClickedPrgBtnDelete();
+    }, true);
+    EXPECT_EQ(reordered, TempEnvironment::ReadBytes(lists.user));
+    EXPECT_TRUE(QFileInfo::exists(lists.env.Path("data/Contents/Prg/user1/user1.zsf")));
+    EXPECT_TRUE(QFileInfo::exists(lists.env.Path("data/Contents/Prg/user2/user2.zsf")));
 }
 
 TEST(DlgProgram, ADoubleClickOpensTheEntryUnderItAndSaysWhereItLandedOnNone)
