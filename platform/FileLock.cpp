@@ -50,7 +50,8 @@ FileLock::FileLock(const QString& path, int waitMs) : m_key(QFile::encodeName(Lo
     auto pause = std::chrono::milliseconds(1);
     for (;;) {
         // never through a link: the lock file is the module's own
-        const int fd = ::open(m_key.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        // flock() needs no write access: a lock file of another owner, or on a read-only disk, still locks
+        const int fd = ::open(m_key.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd < 0)
             return;
         // flock() cannot be told how long to wait, so it is asked again and again, briefly

@@ -42,6 +42,7 @@ struct UserPrograms {
             TempEnvironment::WriteBytes(folder + QStringLiteral("/user%1/user%1.zsf").arg(n), "scene");
         }
         ASSERT_TRUE(TempEnvironment::WriteBytes(list, bytes));
+        ASSERT_TRUE(TempEnvironment::WriteBytes(list + ".lock", ""));  // as every earlier edit of the list leaves it
         TempEnvironment::WriteBytes(env.Path("data/System/zvnprg.lst"), listfiles::header());
         TempEnvironment::WriteBytes(info, "Type=Program\r\nTitle=New\r\nScript=new.zsf\r\n");
     }
