@@ -15,6 +15,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QTimer>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
@@ -82,18 +83,25 @@ void waitForPaint(QWidget* view, const QImage& before = {})
 bool clickInstall(CDlgContentsLibrary& dialog, CTour& tour, const QString& id)
 {
     QWebEngineView* view = dialog.Browser().View();
+    const QUrl page = view->url().resolved(QUrl(QStringLiteral("/page/") + id));
     QEventLoop loaded;
     bool pageShown = false;
-    QObject::connect(view, &QWebEngineView::loadFinished, &loaded, [&](bool ok) {
-        // an install link declined before ends its load too, unsuccessfully: wait for this page's own
-        if (view->url().path() != QStringLiteral("/page/") + id || !ok)
+    int tries = 0;
+    // The wait follows this page's own load, by its address: the failed load that an install
+    // link declined before may end at any moment, and a load that something else stopped
+    // before it ended is asked for again.
+    QObject::connect(view->page(), &QWebEnginePage::loadingChanged, &loaded, [&](const QWebEngineLoadingInfo& info) {
+        if (info.url() != page || info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
             return;
-        pageShown = ok;
-        loaded.quit();
+        pageShown = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
+        if (pageShown || ++tries >= 3)
+            loaded.quit();
+        else
+            QTimer::singleShot(100, view, [view, page] { view->load(page); });
     });
-    QTimer::singleShot(20000, &loaded, &QEventLoop::quit);
+    QTimer::singleShot(30000, &loaded, &QEventLoop::quit);
     const QImage before = view->grab().toImage();
-    view->load(view->url().resolved(QUrl(QStringLiteral("/page/") + id)));
+    view->load(page);
     loaded.exec();
     if (!pageShown) {
         tour.Step(QStringLiteral("library: the page of \"%1\" could not be opened").arg(id));
