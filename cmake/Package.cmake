@@ -67,6 +67,11 @@ configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/zvnd06Config.cmake.in
   INSTALL_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/zvnd06)
 write_basic_package_version_file(${CMAKE_BINARY_DIR}/package/zvnd06ConfigVersion.cmake
   COMPATIBILITY SameMajorVersion)
+# the same for hosts built with make or Meson: pkg-config's zvnd06, relocatable with its prefix
+file(RELATIVE_PATH zvn_pc_to_prefix /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
+string(REGEX REPLACE "/$" "" zvn_pc_to_prefix "${zvn_pc_to_prefix}")
+configure_file(${CMAKE_CURRENT_LIST_DIR}/zvnd06.pc.in ${CMAKE_BINARY_DIR}/package/zvnd06.pc @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/package/zvnd06.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT development)
 install(FILES ${CMAKE_BINARY_DIR}/package/zvnd06Config.cmake ${CMAKE_BINARY_DIR}/package/zvnd06ConfigVersion.cmake
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/zvnd06 COMPONENT development)
 

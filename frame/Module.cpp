@@ -1,6 +1,5 @@
 #include "frame/Module.h"
 
-#include "library/ContentsLibraryBrowser.h"
 #include "platform/Internet.h"
 #include "platform/ResourceChain.h"
 #include "support/zvnreg/Registry.h"
@@ -23,14 +22,9 @@ const QString kModuleName = QStringLiteral("zvnd06");
 // before the lifetime below, so that it is still there at the detach.
 QPointer<QTranslator> qtTranslator;
 
-// process attach and detach; the browser's environment is set at the load, before
-// a host can make its application and with it start the engine
+// process attach and detach
 struct ModuleLifetime {
-    ModuleLifetime()
-    {
-        CContentsLibraryBrowser::PrepareEnvironment();
-        AttachModule();
-    }
+    ModuleLifetime() { AttachModule(); }
     ~ModuleLifetime() { DetachModule(); }
 };
 const ModuleLifetime lifetime;

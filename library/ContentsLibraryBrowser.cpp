@@ -48,6 +48,12 @@ private:
     const CContentsLibraryBrowser::LinkHandler& m_handler;  // the browser's, which outlives its page
 };
 
+// The engine reads its flags once, when the host makes its application: they are set as the
+// library loads, before a host can do that, by the browser itself.
+const struct EnvironmentAtLoad {
+    EnvironmentAtLoad() { CContentsLibraryBrowser::PrepareEnvironment(); }
+} environmentAtLoad;
+
 }  // namespace
 
 CContentsLibraryBrowser::CContentsLibraryBrowser() = default;

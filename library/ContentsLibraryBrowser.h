@@ -37,7 +37,7 @@ public:
     void SetLinkHandler(LinkHandler handler) { m_linkHandler = std::move(handler); }
 
     // Sets the Chromium flags a browser started as root needs, unless the user set them;
-    // the module calls it as it loads, before any engine starts.
+    // the browser calls it itself as the library loads, before any engine starts.
     static void PrepareEnvironment();
 
 private:
