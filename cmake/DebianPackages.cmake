@@ -46,7 +46,7 @@ set(CPACK_DEBIAN_HOST_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_LIBRARY_OUTPUT_DIRECTORY})
 set(zvn_exact "(= ${ZVN_DEB_VERSION})")
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS
-  "libzvnd06-${PROJECT_VERSION_MAJOR} ${zvn_exact}, qt6-base-dev (>= 6.4)")
+  "libzvnd06-${PROJECT_VERSION_MAJOR} ${zvn_exact}, qt6-base-dev (>= 6.4), qt6-webengine-dev (>= 6.4)")
 # the dialogs' Japanese text needs a Japanese font, and Qt's own buttons their translations
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_DEPENDS "fonts-ipafont-gothic, qt6-translations-l10n")
 set(CPACK_DEBIAN_HOST_PACKAGE_DEPENDS "libzvnd06-${PROJECT_VERSION_MAJOR} ${zvn_exact}")

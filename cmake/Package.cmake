@@ -29,11 +29,19 @@ target_sources(zvnd06 PUBLIC FILE_SET HEADERS BASE_DIRS ${PROJECT_SOURCE_DIR} FI
   ${PROJECT_SOURCE_DIR}/program/PrgSection.h
   ${PROJECT_SOURCE_DIR}/program/DlgProgram.h
   ${PROJECT_SOURCE_DIR}/cloud/ServiceAnswer.h
-  ${PROJECT_SOURCE_DIR}/cloud/DlgCloudLogin.h)
+  ${PROJECT_SOURCE_DIR}/cloud/DlgCloudLogin.h
+  ${PROJECT_SOURCE_DIR}/cloud/DlgCloudUpload.h
+  ${PROJECT_SOURCE_DIR}/library/DlgContentsLibrary.h
+  ${PROJECT_SOURCE_DIR}/library/DlgContentsLibraryDownload.h
+  ${PROJECT_SOURCE_DIR}/library/ContentsInfo.h
+  ${PROJECT_SOURCE_DIR}/library/ContentsLibraryBrowser.h
+  ${PROJECT_SOURCE_DIR}/favorites/DlgAddFavorites.h
+  ${PROJECT_SOURCE_DIR}/favorites/DlgFavorites.h)
 target_sources(zvnplatform PUBLIC FILE_SET HEADERS BASE_DIRS ${PROJECT_SOURCE_DIR} FILES
   ${PROJECT_SOURCE_DIR}/platform/HostWindows.h
   ${PROJECT_SOURCE_DIR}/platform/WindowMessage.h
-  ${PROJECT_SOURCE_DIR}/platform/DialogTemplate.h)
+  ${PROJECT_SOURCE_DIR}/platform/DialogTemplate.h
+  ${PROJECT_SOURCE_DIR}/platform/Internet.h)
 target_sources(zvnreg PUBLIC FILE_SET HEADERS BASE_DIRS ${PROJECT_SOURCE_DIR} FILES
   ${PROJECT_SOURCE_DIR}/support/zvnreg/Registry.h)
 target_sources(zvncst PUBLIC FILE_SET HEADERS BASE_DIRS ${PROJECT_SOURCE_DIR} FILES
@@ -45,7 +53,11 @@ target_sources(zvncst PUBLIC FILE_SET HEADERS BASE_DIRS ${PROJECT_SOURCE_DIR} FI
   ${PROJECT_SOURCE_DIR}/support/zvncst/ZntListBox.h
   ${PROJECT_SOURCE_DIR}/support/zvncst/ZntButton.h
   ${PROJECT_SOURCE_DIR}/support/zvncst/ZntEdit.h
-  ${PROJECT_SOURCE_DIR}/support/zvncst/ZntGroupBox.h)
+  ${PROJECT_SOURCE_DIR}/support/zvncst/ZntGroupBox.h
+  ${PROJECT_SOURCE_DIR}/support/zvncst/ZntCheckBox.h
+  ${PROJECT_SOURCE_DIR}/support/zvncst/ZntProgressCtrl.h
+  ${PROJECT_SOURCE_DIR}/support/zvncst/ZntRichEditCtrl.h
+  ${PROJECT_SOURCE_DIR}/support/zvncst/ZntTreeCtrlEx.h)
 
 # Every library a host links carries a versioned soname: a change that breaks
 # the ABI moves the major version, and with it the soname and the package name.
