@@ -2,9 +2,13 @@
 #   libzvnd06-1    the module and its support libraries (runtime)
 #   libzvnd06-dev  headers, the libraries' development links, the CMake package
 #   zvnhost        the reference host, the local services, zvnprg
+#   libzvnd06-doc  the API reference (HTML, Qt Help), where the package preset builds it
 set(zvn_deb_release 1)
 set(ZVN_DEB_VERSION ${PROJECT_VERSION}-${zvn_deb_release})
 set(zvn_deb_packages runtime libzvnd06-${PROJECT_VERSION_MAJOR} development libzvnd06-dev host zvnhost)
+if(ZVN_BUILD_APIDOC)
+  list(APPEND zvn_deb_packages documentation libzvnd06-doc)
+endif()
 
 # each package's copyright and changelog, in its documentation folder
 configure_file(packaging/changelog ${CMAKE_BINARY_DIR}/package/changelog.Debian @ONLY)
@@ -29,6 +33,9 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_DEBIAN_PACKAGE_RELEASE ${zvn_deb_release})
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL runtime development host)
+if(ZVN_BUILD_APIDOC)
+  list(APPEND CPACK_COMPONENTS_ALL documentation)
+endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
@@ -56,4 +63,8 @@ set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION
   "dialog module of a Japanese desktop planetarium (development files)\nThe headers a host includes to make and show the module's dialogs, the\nlibraries' development links and a CMake package:\n find_package(zvnd06 REQUIRED)\n target_link_libraries(app PRIVATE zvn::zvnd06)")
 set(CPACK_COMPONENT_HOST_DESCRIPTION
   "reference host of the zvnd06 planetarium dialog module\nzvnhost draws star charts with a simulated planetarium core and offers\nevery feature of the module. zvnhost-local runs it with local stand-ins for\nthe ZentoCloud service and the content library site on 127.0.0.1. Also\nzvnprg, a tool for the program lists.")
+set(CPACK_DEBIAN_DOCUMENTATION_PACKAGE_SECTION doc)
+set(CPACK_DEBIAN_DOCUMENTATION_PACKAGE_ARCHITECTURE all)
+set(CPACK_COMPONENT_DOCUMENTATION_DESCRIPTION
+  "dialog module of a Japanese desktop planetarium (API reference)\nThe reference of the headers a host includes to make and show the module's\ndialogs, as HTML in /usr/share/doc/libzvnd06-doc/html and as a Qt Help file\nfor Qt Assistant and Qt Creator (zvnd06.qch).")
 include(CPack)

@@ -87,5 +87,23 @@ install(FILES ${CMAKE_BINARY_DIR}/package/zvnd06.pc DESTINATION ${CMAKE_INSTALL_
 install(FILES ${CMAKE_BINARY_DIR}/package/zvnd06Config.cmake ${CMAKE_BINARY_DIR}/package/zvnd06ConfigVersion.cmake
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/zvnd06 COMPONENT development)
 
+# The API reference of the installed headers (scripts/apidoc: doxygen, failing on any of its
+# warnings), built where the Debian packages are made and installed by libzvnd06-doc
+option(ZVN_BUILD_APIDOC "Build the API reference of the installed headers (doxygen)" OFF)
+if(ZVN_BUILD_APIDOC)
+  set(zvn_documented)
+  foreach(target zvnd06 zvncorznt zvnplatform zvnreg zvncst)
+    get_target_property(files ${target} HEADER_SET)
+    list(APPEND zvn_documented ${files})
+  endforeach()
+  set(zvn_apidoc ${CMAKE_BINARY_DIR}/apidoc)
+  add_custom_command(OUTPUT ${zvn_apidoc}/zvnd06.qch
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/apidoc ${zvn_apidoc}
+    DEPENDS ${PROJECT_SOURCE_DIR}/scripts/apidoc ${PROJECT_SOURCE_DIR}/docs/Doxyfile.in ${zvn_documented} VERBATIM)
+  add_custom_target(zvnapidoc ALL DEPENDS ${zvn_apidoc}/zvnd06.qch)
+  install(DIRECTORY ${zvn_apidoc}/html/ DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/libzvnd06-doc/html COMPONENT documentation)
+  install(FILES ${zvn_apidoc}/zvnd06.qch DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/libzvnd06-doc COMPONENT documentation)
+endif()
+
 include(cmake/HostPackage.cmake)
 include(cmake/DebianPackages.cmake)

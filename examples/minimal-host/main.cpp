@@ -32,6 +32,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QStringEncoder>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -144,10 +145,7 @@ public:
         if (!SignIn())
             return;
         const QString scene = QDir::tempPath() + QStringLiteral("/minimal-host-share.zsf");
-        QFile file(scene);
-        if (file.open(QIODevice::WriteOnly))
-            file.write("[General]\r\nFileOwner=ZentorinLite\r\nFileId=Scene\r\nFileVersion=1.0\r\n");
-        file.close();
+        saveScene(scene, QStringLiteral("共有した星図"));
         CDlgCloudUpload dialog(&m_core, m_account->GetZentoCloudConnection(), CDlgCloudLogin::DefaultUrlBase(), 0, 0,
                                m_account->GetAccessToken(), m_account->GetAccessTokenSecret(), scene, this);
         dialog.DoModal();
@@ -156,8 +154,12 @@ public:
     void AddFavorite()
     {
         CDlgAddFavorites dialog(&m_core, m_data + QStringLiteral("/Favorites/"), this);
-        if (dialog.DoModal() == 1)  // the host saves the scene itself, where and as the user chose
-            statusBar()->showMessage(QStringLiteral("%1%2.zsf").arg(dialog.GetPath(), dialog.GetName()));
+        if (dialog.DoModal() != 1)
+            return;
+        // the host saves the scene itself, where and as the user chose
+        const QString scene = dialog.GetPath() + dialog.GetName() + QStringLiteral(".zsf");
+        if (saveScene(scene, dialog.GetDescription()))
+            statusBar()->showMessage(QStringLiteral("お気に入りに追加しました: %1").arg(scene));
     }
     void OrganizeFavorites()
     {
@@ -178,6 +180,18 @@ protected:
     }
 
 private:
+    // A scene file of the view: the module's files are text in the system's code page, CP932,
+    // with CR LF line ends; the description is already one line (its breaks escaped).
+    static bool saveScene(const QString& path, const QString& description)
+    {
+        QStringEncoder cp932("CP932");
+        const QByteArray text = cp932(QStringLiteral("[General]\r\nFileOwner=ZentorinLite\r\nFileId=Scene\r\nFileVersion=1.0\r\n"
+                                                     "Description=%1\r\n[View]\r\nCoordinate=Horizon\r\nAngle=90\r\n")
+                                          .arg(description));
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+    }
+
     // A host ships its system program list, each show's scene in "PRG/<name>/" beside the
     // list's folder; this one makes a list of one show at its first start, with the module's editor.
     void makeSystemPrograms() const
