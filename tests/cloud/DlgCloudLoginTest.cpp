@@ -80,10 +80,6 @@ TEST(CloudLogin, ASignInsTokensAreReadableByTheirOwnerAlone)
 {
     CloudFixture cloud;
     const mode_t before = ::umask(022);
-    const auto mode = [](const QString& path) {
-        struct stat st;
-        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
-    };
     const QString accounts = cloud.env.Path("zentocloud.sqlite");
     ASSERT_TRUE(TempEnvironment::WriteBytes(accounts, ""));
     ASSERT_EQ(0, ::chmod(QFile::encodeName(accounts).constData(), 0644));
@@ -96,8 +92,8 @@ TEST(CloudLogin, ASignInsTokensAreReadableByTheirOwnerAlone)
     }
     ::umask(before);
     EXPECT_NE("<absent>", stored("AccessToken"));
-    EXPECT_EQ(0600u, mode(cloud.env.SettingsFile()));
-    EXPECT_EQ(0600u, mode(accounts));
+    EXPECT_EQ(0600u, TempEnvironment::Mode(cloud.env.SettingsFile()));
+    EXPECT_EQ(0600u, TempEnvironment::Mode(accounts));
     EXPECT_GT(QFileInfo(accounts).size(), 0);
 }
 

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <sys/stat.h>
 
 TempEnvironment::TempEnvironment() : m_hadSettings(qEnvironmentVariableIsSet("ZVN_SETTINGS_FILE"))
 {
@@ -40,4 +41,10 @@ bool TempEnvironment::WriteBytes(const QString& path, const QByteArray& bytes)
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+unsigned TempEnvironment::Mode(const QString& path)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
 }

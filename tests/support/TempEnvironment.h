@@ -20,6 +20,7 @@ public:
     QString Path(const QString& relative) const;      // Root() + "/" + relative
     static QByteArray ReadBytes(const QString& path);
     static bool WriteBytes(const QString& path, const QByteArray& bytes);  // creates the folders
+    static unsigned Mode(const QString& path);  // the permission bits (0600, ...); 0 when there is nothing
 
 private:
     QTemporaryDir m_dir;

@@ -93,15 +93,11 @@ TEST(Registry, TheSettingsAreTheOwnersAloneWhateverTheUmask)
 {
     TempEnvironment env;
     const mode_t before = ::umask(022);
-    const auto mode = [](const QString& path) {
-        struct stat st;
-        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
-    };
     EXPECT_EQ(1, CRegistry::Write(kAuth, "AccessToken", "token"));
-    EXPECT_EQ(0600u, mode(env.SettingsFile()));
-    EXPECT_EQ(0600u, mode(env.SettingsFile() + ".lock"));
+    EXPECT_EQ(0600u, TempEnvironment::Mode(env.SettingsFile()));
+    EXPECT_EQ(0600u, TempEnvironment::Mode(env.SettingsFile() + ".lock"));
     ASSERT_EQ(0, ::chmod(QFile::encodeName(env.SettingsFile()).constData(), 0644));
     EXPECT_EQ(1, CRegistry::Write(kAuth, "AccessTokenSecret", "secret"));
-    EXPECT_EQ(0600u, mode(env.SettingsFile()));
+    EXPECT_EQ(0600u, TempEnvironment::Mode(env.SettingsFile()));
     ::umask(before);
 }
