@@ -17,7 +17,7 @@ struct ControlTemplate {
     /// The place and size in dialog units: left, top, width and height.
     int x = 0, y = 0, width = 0, height = 0;  // dialog units
     /** @} */
-    QStringList flags;    ///< center, right, multiline, readonly, password, vscroll, wantreturn, ownerdraw, notify, bitmap
+    QStringList flags;    ///< center, right, multiline, readonly, password, vscroll, wantreturn, ownerdraw, notify, bitmap; "name=TEXT": what a screen reader calls a control that no text or group names
     QString text;         ///< as UnescapeLineText reads it: `"\n"` in the table is a line feed
 
     /// True when the control's flags name `flag`.

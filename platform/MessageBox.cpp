@@ -2,6 +2,9 @@
 
 #include "platform/HostWindows.h"
 
+#include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <vector>
@@ -90,6 +93,20 @@ int DefaultButton(unsigned style)
 
 int MessageBox(QWidget* owner, const QString& text, unsigned style)
 {
+    // a box is answered with the arrow, whatever the caller was busy with (a wait cursor)
+    struct ArrowWhileAsked {
+        const bool shown = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+        ArrowWhileAsked()
+        {
+            if (shown)
+                QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
+        }
+        ~ArrowWhileAsked()
+        {
+            if (shown)
+                QGuiApplication::restoreOverrideCursor();
+        }
+    } const arrow;
     if (handler())
         return handler()(owner, text, style);
     return showRealBox(owner, text, style);

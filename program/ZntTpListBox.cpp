@@ -204,8 +204,10 @@ bool CZntTpListBox::eventFilter(QObject* watched, QEvent* e)
             OnMove();
         break;
     case QEvent::MouseButtonDblClick: {
+        // only the left button's double-click is forwarded: the right and middle ones open nothing
         auto* mouse = static_cast<QMouseEvent*>(e);
-        OnLButtonDblClk(keyFlags(mouse), static_cast<QWidget*>(watched)->mapTo(m_pList, mouse->position().toPoint()));
+        if (mouse->button() == Qt::LeftButton)
+            OnLButtonDblClk(keyFlags(mouse), static_cast<QWidget*>(watched)->mapTo(m_pList, mouse->position().toPoint()));
         break;  // and the list's own handling follows
     }
     default: break;

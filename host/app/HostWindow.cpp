@@ -269,7 +269,14 @@ bool CHostWindow::event(QEvent* e)
         return true;
     case platform::WM_COMMAND:
         if ((message->wParam() & 0xFFFF) == ID_HELP) {
-            platform::ShellExecute(this, QStringLiteral("Open"), HelpDocument());
+            // a desktop with no browser opens nothing: the user is told so, over the window in front
+            const QString page = HelpDocument();
+            if (platform::ShellExecute(this, QStringLiteral("Open"), page) <= 32) {
+                QWidget* front = QApplication::activeModalWidget();
+                platform::MessageBox(front ? front : this,
+                                     QStringLiteral("ヘルプを表示できません。\nヘルプのページを開くブラウザが見つかりませんでした。\n%1").arg(page),
+                                     platform::MB_OK | platform::MB_ICONEXCLAMATION);
+            }
             return true;
         }
         return false;

@@ -89,6 +89,7 @@ void CZntDialog::build()
     SetClientSize(m_units.X(m_template.width), m_units.Y(m_template.height));
 
     QWidget* label = nullptr;  // a label's mnemonic moves the focus to the control after it
+    QGroupBox* group = nullptr;  // the last group box made: the controls after it may lie in it
     for (const platform::ControlTemplate& control : m_template.controls) {
         QWidget* widget = createControl(control);
         widget->setGeometry(m_units.Rect(control.x, control.y, control.width, control.height));
@@ -100,6 +101,16 @@ void CZntDialog::build()
             l->setBuddy(widget);
             nameControl(widget, l->text());
         }
+        // a control no text names is named by its template ("name=…"), else by the group it lies in
+        if (widget->accessibleName().isEmpty()) {
+            for (const QString& flag : control.flags)
+                if (flag.startsWith(QLatin1String("name=")))
+                    nameControl(widget, flag.mid(5));
+        }
+        if (widget->accessibleName().isEmpty() && group && group->geometry().contains(widget->geometry()))
+            nameControl(widget, group->title());
+        if (auto* box = qobject_cast<QGroupBox*>(widget))
+            group = box;
         label = control.kind == u"static" ? widget : nullptr;
         widget->installEventFilter(this);  // the control answers the standard controls' messages
         // the first of a kind holds its id, as the first control with id -1 does on Windows

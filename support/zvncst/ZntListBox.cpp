@@ -2,6 +2,7 @@
 
 #include <QAbstractItemDelegate>
 #include <QEvent>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <algorithm>
 #include <utility>
@@ -96,8 +97,22 @@ bool CZntListBox::event(QEvent* e)
 
 void CZntListBox::mousePressEvent(QMouseEvent* e)
 {
+    // a list box selects with the left button alone: the right and middle ones change nothing
+    if (e->button() != Qt::LeftButton) {
+        e->accept();
+        return;
+    }
     const UserInput input(m_nUserInput);
     QListWidget::mousePressEvent(e);
+}
+
+void CZntListBox::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton) {
+        e->accept();
+        return;
+    }
+    QListWidget::mouseDoubleClickEvent(e);
 }
 
 void CZntListBox::mouseMoveEvent(QMouseEvent* e)

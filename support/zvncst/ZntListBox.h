@@ -47,8 +47,11 @@ signals:
 protected:
     /// At the first show after SetTopIndex(), the list scrolls to that entry.
     bool event(QEvent* e) override;
-    /// A press is the user's: a selection it makes is announced.
+    /// A press of the left button is the user's: a selection it makes is announced. The
+    /// right and middle buttons select nothing, as in a list box.
     void mousePressEvent(QMouseEvent* e) override;
+    /// Only the left button's double-click reaches the list; the others change nothing.
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
     /// A drag is the user's: a selection it makes is announced.
     void mouseMoveEvent(QMouseEvent* e) override;
     /// A key is the user's: a selection it makes is announced.

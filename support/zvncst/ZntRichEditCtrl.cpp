@@ -1,6 +1,8 @@
 #include "support/zvncst/ZntRichEditCtrl.h"
 
 #include <QTextCursor>
+#include <QTextDocument>
+#include <algorithm>
 #include <QTextEdit>
 
 void CZntRichEditCtrl::SetLimitText(int characters)
@@ -11,14 +13,18 @@ void CZntRichEditCtrl::SetLimitText(int characters)
     if (!edit || edit == m_pLimited)
         return;
     m_pLimited = edit;
-    QObject::connect(edit, &QTextEdit::textChanged, edit, [this, edit] {
-        const QString text = edit->toPlainText();
-        if (m_nLimit <= 0 || text.size() <= m_nLimit)
+    // As the platform's box does, what would pass the limit is refused where it comes in: a
+    // character typed into a full box is not taken, a paste is cut to what fits, and the text
+    // around it stays as it was.
+    QObject::connect(edit->document(), &QTextDocument::contentsChange, edit, [this, edit](int position, int, int added) {
+        const int excess = int(edit->toPlainText().size()) - m_nLimit;
+        if (m_nLimit <= 0 || excess <= 0)
             return;
-        // what goes past the limit is dropped, as the Windows control refuses it
+        // the document counts a last paragraph end of its own that the text does not hold
+        const int end = std::min(position + added, int(edit->toPlainText().size()));
         QTextCursor cursor(edit->document());
-        cursor.setPosition(m_nLimit);
-        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        cursor.setPosition(std::max(position, end - excess));
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
     });
 }

@@ -6,7 +6,9 @@
 /// A multi-line text box of the template (plain text only).
 class CZntRichEditCtrl : public CZntControl {
 public:
-    /// at most that many characters: longer input is cut as it is typed
+    /// At most that many characters: what would pass the limit is refused where it comes in
+    /// (a character typed into a full box is not taken, a paste is cut to what fits), and the
+    /// text around it stays.
     void SetLimitText(int characters);
     /// The limit SetLimitText() set, 0 for none.
     int GetLimitText() const { return m_nLimit; }

@@ -14,6 +14,8 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QTest>
+#include <QTextCursor>
+#include <QTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -243,6 +245,18 @@ TEST_F(Favorites, EveryOpeningLimitsTheNameAndTheDescription)
             dialog.SetDlgItemText(1009, QString(1025, u'x'));  // one past the limit
             EXPECT_EQ(dialog.GetDlgItemText(1008).size(), 128) << "opening " << opening;
             EXPECT_EQ(dialog.GetDlgItemText(1009).size(), 1024) << "opening " << opening;
+            // typed or pasted in the middle of a full box, or a paste longer than the room left:
+            // what passes the limit is refused where it comes in, and the text around it stays
+            auto* description = qobject_cast<QTextEdit*>(dialog.GetDlgItem(1009));
+            QTextCursor cursor(description->document());
+            cursor.setPosition(10);
+            description->setTextCursor(cursor);
+            QTest::keyClick(description, Qt::Key_Y);
+            EXPECT_EQ(dialog.GetDlgItemText(1009), QString(1024, u'x'));
+            dialog.SetDlgItemText(1009, QString(1020, u'x') + "end");
+            cursor.setPosition(10);
+            cursor.insertText("PASTED");
+            EXPECT_EQ(dialog.GetDlgItemText(1009), QString(10, u'x') + "P" + QString(1010, u'x') + "end");
             dialog.DispatchCommand(BN_CLICKED, 2);
         });
         dialog.DoModal();

@@ -142,4 +142,11 @@ TEST(HostHelp, EachDialogsHelpButtonOpensItsFeaturesPage)
         EXPECT_TRUE(file.endsWith("/share/zvnhost/help/" + pages[i] + ".html")) << file.toStdString();
         EXPECT_TRUE(QFileInfo::exists(file)) << file.toStdString();
     }
+
+    // a desktop with no browser: the user is told, not left waiting for a page that never comes
+    ShellRecorder noBrowser(platform::SE_ERR_NOASSOC);
+    MessageBoxScript boxes;
+    boxes.Expect("ヘルプを表示できません。\nヘルプのページを開くブラウザが見つかりませんでした。\n" + window.HelpDocument(),
+                 platform::MB_OK | platform::MB_ICONEXCLAMATION, platform::IDOK);
+    platform::SendMessage(&window, platform::WM_COMMAND, ID_HELP, 0);
 }

@@ -52,11 +52,21 @@ TEST(TempFolder, IsTheUsersOwnFolderMadeAnewWhenGone)
     EXPECT_NE(first, second);
 }
 
-TEST(WaitCursor, ShownForItsLifetimeOnly)
+// The wait cursor is shown for its lifetime only, and a box asked meanwhile shows the arrow.
+TEST(WaitCursor, ShownForItsLifetimeOnlyAndNeverOverABox)
 {
     {
         CWaitCursor wait;
         ASSERT_NE(nullptr, QGuiApplication::overrideCursor());
+        EXPECT_EQ(Qt::WaitCursor, QGuiApplication::overrideCursor()->shape());
+        Qt::CursorShape whileAsked = Qt::WaitCursor;
+        const MessageBoxHandler previous = SetMessageBoxHandler([&](QWidget*, const QString&, unsigned) {
+            whileAsked = QGuiApplication::overrideCursor()->shape();
+            return IDOK;
+        });
+        MessageBox(nullptr, QStringLiteral("?"), MB_OK);
+        SetMessageBoxHandler(previous);
+        EXPECT_EQ(Qt::ArrowCursor, whileAsked);
         EXPECT_EQ(Qt::WaitCursor, QGuiApplication::overrideCursor()->shape());
     }
     EXPECT_EQ(nullptr, QGuiApplication::overrideCursor());

@@ -201,6 +201,14 @@ TEST(DlgProgram, ADoubleClickOpensTheEntryUnderItAndSaysWhereItLandedOnNone)
         const QRect last = list->visualItemRect(list->item(4));
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, last.center() + QPoint(0, last.height()));
         EXPECT_TRUE(dialog.isVisible());  // nothing was opened
+        // the right and middle buttons neither select nor open
+        const int selected = list->currentRow();
+        for (const Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+            QTest::mouseClick(list->viewport(), button, {}, list->visualItemRect(list->item(2)).center());
+            QTest::mouseDClick(list->viewport(), button, {}, list->visualItemRect(list->item(2)).center());
+            EXPECT_TRUE(dialog.isVisible()) << button;
+            EXPECT_EQ(selected, list->currentRow()) << button;
+        }
         dialog.OnLButtonDblClk(0, list->viewport()->mapTo(&dialog, list->visualItemRect(list->item(1)).center()));
     }));
     EXPECT_EQ(QString::fromUtf8("冬の大三角"), dialog.GetProgTitle());
