@@ -1,4 +1,5 @@
 #include "host/app/HostWindow.h"
+#include "support/zvnreg/Registry.h"
 
 #include "frame/Module.h"
 #include "frame/ModuleMessages.h"
@@ -364,7 +365,12 @@ int CHostWindow::Share(const std::function<void(CDlgCloudUpload&)>& whileOpen,
         QTimer::singleShot(0, &dialog, [&] { whileOpen(dialog); });
     const int result = dialog.DoModal();
     QFile::remove(scene);
-    statusBar()->showMessage(result == 1 ? QStringLiteral("星図を共有しました。") : QStringLiteral("共有しませんでした。"));
+    // a sign-out ends the dialog with 1 as a share does: the tokens it erased tell the two apart
+    QString token;
+    CRegistry::Read(QStringLiteral("General\\Authentication"), QStringLiteral("AccessToken"), QString(), token);
+    statusBar()->showMessage(result != 1        ? QStringLiteral("共有しませんでした。")
+                             : token.isEmpty() ? QStringLiteral("ゼントクラウドからログアウトしました。")
+                                               : QStringLiteral("星図を共有しました。"));
     return result;
 }
 

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <gtest/gtest.h>
 
 TEST(HostWindow, FirstStartWritesTheSampleProgramsAndOpeningOneShowsTheSkyItsShowBeginsWith)
@@ -105,6 +106,11 @@ TEST(HostWindow, ShareChecksTheTokensFirstAndRemovesItsSceneFile)
     ASSERT_GE(requests.size(), 2u);
     EXPECT_EQ(0u, requests[0].target.rfind("/api/user_status?", 0));  // the stored tokens are asked about first
     EXPECT_EQ("/api/register", requests[1].target);
+    EXPECT_EQ("共有しませんでした。", window.statusBar()->currentMessage());
+
+    // signed in now: the share opens at once, and its sign-out is told as one, not as a share
+    EXPECT_EQ(1, window.Share([](CDlgCloudUpload& dialog) { dialog.DispatchCommand(BN_CLICKED, 4); }, {}));
+    EXPECT_EQ("ゼントクラウドからログアウトしました。", window.statusBar()->currentMessage());
 }
 
 // A dialog's help button reaches the host, which opens the page of that dialog's feature (the
