@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QTimerEvent>
 
 using namespace platform;
@@ -61,6 +62,10 @@ CDlgContentsLibrary::CDlgContentsLibrary(QWidget* parent)
     LoadSettingsSection(IDS_SECTION);
     m_strUserAgent = QStringLiteral("%1 (%2; MSIE compatible; Windows; %3)")
                          .arg(QStringLiteral("ZentorinLite/1.0"), QStringLiteral("1.0"), QStringLiteral("Contents-Library Browser"));
+    // the site's page takes the keys while it has the focus: Escape closes the library all the
+    // same, as it closes every dialog (a shortcut is asked before the page gets the key)
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    QObject::connect(escape, &QShortcut::activated, this, [this] { DispatchCommand(BN_CLICKED, IDC_CLOSE); });
 }
 
 CDlgContentsLibrary::~CDlgContentsLibrary() { OnDestroy(); }

@@ -498,6 +498,12 @@ TEST_F(LibraryFixture, TheSiteIsShownWithTheModulesAgentOnlyWhenItsAuthorityIsTr
     EXPECT_GE(asked, 1);
     dialog->Browser().View()->load(QUrl(QString::fromStdString(site->BaseUrl() + "/page/x")));  // as a link is followed
     EXPECT_TRUE(QTest::qWaitFor([&] { return pageRequests("/page/x") == 1; }, 20000));
+    // Escape closes it while the page has the focus, as it closes every dialog
+    QWidget* page = dialog->Browser().View()->focusProxy() ? dialog->Browser().View()->focusProxy() : dialog->Browser().View();
+    page->setFocus();
+    ASSERT_TRUE(dialog->isVisible());
+    QTest::keyClick(page, Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
 
     CRegistry::Write(QStringLiteral("General\\Network"), QStringLiteral("TrustedCA"), QString());
     dialog = std::make_unique<CDlgContentsLibrary>(&host);
