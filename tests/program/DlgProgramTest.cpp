@@ -153,41 +153,41 @@ TEST(DlgProgram, DeletingAUserProgramRewritesTheListAndTellsTheParent)
 
 TEST(DlgProgram, ADeleteRemovesOnlyThatProgramsOwnFolderFromTheListAsTheDialogReadIt)
 {
-    // a script that names no folder of its own would name the whole user folder
-    for (const char* script : {"", ".", ".."}) {
-        ProgramLists lists(1);
-        const QByteArray list = header("1.0", "ZentorinLite", 2) + section(1, "Program", "User 1", "user1.zsf")
-                                + section(2, "Program", "Odd", script);
-        TempEnvironment::WriteBytes(lists.user, list);
+    const auto withOdd = [](const char* script) {
+        return header("1.0", "ZentorinLite", 2) + section(1, "Program", "User 1", "user1.zsf") + section(2, "Program", "Odd", script);
+    };
+    const QByteArray reordered = header("1.0", "ZentorinLite", 2) + section(1, "Program", "User 2", "user2.zsf", 120)
+                                 + section(2, "Program", "User 1", "user1.zsf", 60);
+    const struct {
+        QByteArray list;       // the user list the dialog reads
+        int entry;             // the one the user deletes
+        const char* title;
+        QByteArray meanwhile;  // what another process makes of the list before the delete, if anything
+    } cases[] = {
+        // a script that names no folder of its own would name the whole user folder
+        {withOdd(""), 5, "Odd", {}}, {withOdd("."), 5, "Odd", {}}, {withOdd(".."), 5, "Odd", {}},
+        // reordered after the dialog read it: the section the dialog knows holds another program now
+        {header("1.0", "ZentorinLite", 2) + section(1, "Program", "User 1", "user1.zsf", 60) + section(2, "Program", "User 2", "user2.zsf", 120),
+         4, "User 1", reordered},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.list.toStdString());
+        ProgramLists lists(2);
+        TempEnvironment::WriteBytes(lists.user, c.list);
         MessageBoxScript boxes;
-        boxes.ExpectDefault(deleteQuestion("Odd"), kDeleteStyle);
+        boxes.ExpectDefault(deleteQuestion(c.title), kDeleteStyle);
         boxes.Expect(QString::fromUtf8("番組リストファイルの処理に失敗しました。"), platform::MB_OK | platform::MB_ICONEXCLAMATION, platform::IDOK);
         CDlgProgram dialog(lists.system, lists.user, nullptr);
         run(dialog, [&] {
-            clickEntry(listOf(dialog), 5);
+            clickEntry(listOf(dialog), c.entry);
+            if (!c.meanwhile.isEmpty())
+                TempEnvironment::WriteBytes(lists.user, c.meanwhile);
             dialog.OnBnClickedPrgBtnDelete();
         }, true);
-        EXPECT_EQ(list, TempEnvironment::ReadBytes(lists.user)) << script;
-        EXPECT_TRUE(QFileInfo::exists(lists.env.Path("data/Contents/Prg/user1/user1.zsf"))) << script;
+        EXPECT_EQ(c.meanwhile.isEmpty() ? c.list : c.meanwhile, TempEnvironment::ReadBytes(lists.user));
+        EXPECT_TRUE(QFileInfo::exists(lists.env.Path("data/Contents/Prg/user1/user1.zsf")));
+        EXPECT_TRUE(QFileInfo::exists(lists.env.Path("data/Contents/Prg/user2/user2.zsf")));
     }
-
-    // another process reordered the list after the dialog read it: the section the dialog knows
-    // holds another program now, and nothing is removed
-    ProgramLists lists(2);
-    const QByteArray reordered = header("1.0", "ZentorinLite", 2) + section(1, "Program", "User 2", "user2.zsf", 120)
-                                 + section(2, "Program", "User 1", "user1.zsf", 60);
-    MessageBoxScript boxes;
-    boxes.ExpectDefault(deleteQuestion("User 1"), kDeleteStyle);
-    boxes.Expect(QString::fromUtf8("番組リストファイルの処理に失敗しました。"), platform::MB_OK | platform::MB_ICONEXCLAMATION, platform::IDOK);
-    CDlgProgram dialog(lists.system, lists.user, nullptr);
-    run(dialog, [&] {
-        clickEntry(listOf(dialog), 4);
-        TempEnvironment::WriteBytes(lists.user, reordered);
-        dialog.OnBnClickedPrgBtnDelete();
-    }, true);
-    EXPECT_EQ(reordered, TempEnvironment::ReadBytes(lists.user));
-    EXPECT_TRUE(QFileInfo::exists(lists.env.Path("data/Contents/Prg/user1/user1.zsf")));
-    EXPECT_TRUE(QFileInfo::exists(lists.env.Path("data/Contents/Prg/user2/user2.zsf")));
 }
 
 TEST(DlgProgram, ADoubleClickOpensTheEntryUnderItAndSaysWhereItLandedOnNone)
