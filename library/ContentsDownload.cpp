@@ -1,13 +1,13 @@
 #include "library/ContentsDownload.h"
 
+#include "platform/FileRead.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <openssl/evp.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace contents {
@@ -22,22 +22,15 @@ QByteArray valueOf(const QList<QByteArray>& lines, const QByteArray& key)
             return line.mid(key.size() + 1);
     return {};
 }
-// The record's text, only from a regular file of a few lines: a link is not followed, and
-// a FIFO or a device, which could hold the dialog for ever, is never read.
+// The record's text, only from a regular file of a few lines: a FIFO or a device, which
+// could hold the dialog for ever, is never read (nor waited on at its open).
 bool readRecord(const QString& path, QByteArray& text)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    platform::WholeFile record;
+    if (record.read(path, kRecordLimit) != platform::WholeFile::Read)
         return false;
-    QFile record;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kRecordLimit
-        || !record.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return false;
-    }
-    text = record.read(kRecordLimit + 1);
-    return text.size() <= kRecordLimit;
+    text = record.bytes().toByteArray();
+    return true;
 }
 
 }  // namespace

@@ -54,7 +54,9 @@ WholeFile::Result WholeFile::read(const QString& path, qint64 maxSize)
     const QByteArray name = QFile::encodeName(path);
     if (path.isEmpty() || name.contains('\0'))
         return Missing;
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    // without waiting: a FIFO or a device at the path would hold the reader for ever at its
+    // open; it is no regular file and is refused below (for a regular file nothing changes)
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return errno == ENOENT || errno == ENOTDIR ? Missing : Refused;
     struct stat st;

@@ -18,7 +18,8 @@ public:
     enum Result { Read, Missing, Refused };
 
     // Reads the file at the path: Missing when it is not there, Refused when it
-    // cannot be read or holds more than `maxSize` bytes (nothing is kept then).
+    // cannot be read, is no regular file (a FIFO or a device is never waited on) or
+    // holds more than `maxSize` bytes (nothing is kept then).
     Result read(const QString& path, qint64 maxSize);
     QByteArrayView bytes() const { return {m_memory.get(), m_size}; }
     void clear();

@@ -17,11 +17,12 @@ void CZntRichEditCtrl::SetLimitText(int characters)
     // character typed into a full box is not taken, a paste is cut to what fits, and the text
     // around it stays as it was.
     QObject::connect(edit->document(), &QTextDocument::contentsChange, edit, [this, edit](int position, int, int added) {
-        const int excess = int(edit->toPlainText().size()) - m_nLimit;
+        // the document counts a last paragraph end of its own that the text does not hold
+        const int length = edit->document()->characterCount() - 1;
+        const int excess = length - m_nLimit;
         if (m_nLimit <= 0 || excess <= 0)
             return;
-        // the document counts a last paragraph end of its own that the text does not hold
-        const int end = std::min(position + added, int(edit->toPlainText().size()));
+        const int end = std::min(position + added, length);
         QTextCursor cursor(edit->document());
         cursor.setPosition(std::max(position, end - excess));
         cursor.setPosition(end, QTextCursor::KeepAnchor);
