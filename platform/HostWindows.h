@@ -20,4 +20,14 @@ QWidget* MainWindow();  ///< null until the host registers one, or after it is g
 void SetApplicationName(const QString& name);
 QString ApplicationName();  ///< the registered name, else the application's display name
 
+/// The window the user is working in, seen from `near`: the nearest shown window
+/// among `near` and its parents, else the topmost modal dialog, else the host's
+/// main window; null when none of them is shown. A box or dialog asked for while
+/// its own dialog is still being set up (not yet shown) opens over this one.
+QWidget* WorkingWindow(QWidget* near);
+
+/// Places the top-level `window` with its centre on `owner`'s (the screen's when
+/// `owner` is null), kept inside the screen's available area.
+void CentreOn(QWidget* window, const QWidget* owner);
+
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShowEvent>
 #include <vector>
 
 namespace platform {
@@ -55,6 +56,22 @@ QMessageBox::Icon iconOf(unsigned style)
     }
 }
 
+// A box opens centred on the window the user is working in, also when the
+// dialog that asks is still being set up and not yet shown: Qt would centre it
+// on that hidden dialog's unplaced geometry, at the screen's edge.
+class PlacedBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);  // sizes the box to its text and buttons
+        if (!event->spontaneous())
+            CentreOn(this, parentWidget() ? parentWidget()->window() : nullptr);
+    }
+};
+
 int showRealBox(QWidget* owner, const QString& text, unsigned style)
 {
     const std::unique_ptr<QMessageBox> box = BuildMessageBox(owner, text, style);
@@ -71,8 +88,8 @@ int showRealBox(QWidget* owner, const QString& text, unsigned style)
 
 std::unique_ptr<QMessageBox> BuildMessageBox(QWidget* owner, const QString& text, unsigned style)
 {
-    auto box = std::make_unique<QMessageBox>(iconOf(style), ApplicationName(), text, QMessageBox::NoButton,
-                                             owner ? owner : MainWindow());
+    std::unique_ptr<QMessageBox> box = std::make_unique<PlacedBox>(iconOf(style), ApplicationName(), text,
+                                                                   QMessageBox::NoButton, WorkingWindow(owner));
     const std::vector<int> ids = buttonsOf(style);
     for (int id : ids)
         box->addButton(standardButton(id));

@@ -46,7 +46,9 @@ enum : int {
 using MessageBoxHandler = std::function<int(QWidget* owner, const QString& text, unsigned style)>;
 
 // Shows the text with the application's name as title; returns the IDxxx of
-// the button chosen. A null owner means the host's main window.
+// the button chosen. The box opens over the window the user is working in
+// (WorkingWindow(owner)): the owner's when it is shown, else its nearest shown
+// parent, the topmost modal dialog or the host's main window.
 int MessageBox(QWidget* owner, const QString& text, unsigned style = MB_OK);
 
 // The real box as MessageBox() shows it (owner, title, text, icon, buttons), not yet shown.

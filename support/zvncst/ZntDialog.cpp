@@ -8,7 +8,6 @@
 #include "support/zvncst/ZntListBox.h"
 #include "support/zvncst/ZntProgressCtrl.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
@@ -21,7 +20,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QTextEdit>
 #include <QTreeWidget>
 
@@ -446,28 +444,11 @@ void CZntDialog::makeWindow()
 
 void CZntDialog::centreOnOwner()
 {
-    // The owner of a dialog made with no parent is the window the user is working
-    // in: the topmost modal dialog, else the host's main window. Qt itself would
-    // centre such a dialog on the screen, and one with a parent off by the frame it
-    // guesses when the window manager draws none.
-    QWidget* owner = parentWidget() ? parentWidget()->window() : QApplication::activeModalWidget();
-    if (!owner || owner == this)
-        owner = platform::MainWindow();
-    if (owner && !owner->isVisible())
-        owner = nullptr;
-    const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->availableGeometry() : QRect();
-    // the client areas' centres meet, and so do the frames' when both wear the same one
-    const QRect around = owner ? owner->geometry() : area;
-    QRect placed(QPoint(), size());
-    placed.moveCenter(around.center());
-    if (area.isValid()) {  // never off the screen's edges, the top-left first
-        placed.moveRight(qMin(placed.right(), area.right()));
-        placed.moveBottom(qMin(placed.bottom(), area.bottom()));
-        placed.moveLeft(qMax(placed.left(), area.left()));
-        placed.moveTop(qMax(placed.top(), area.top()));
-    }
-    setGeometry(placed);
+    // The owner of a dialog made with no parent, or with one not shown yet, is the
+    // window the user is working in. Qt itself would centre such a dialog on the
+    // screen, and one with a parent off by the frame it guesses.
+    QWidget* owner = platform::WorkingWindow(parentWidget());
+    platform::CentreOn(this, owner == this ? nullptr : owner);
 }
 
 
