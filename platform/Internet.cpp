@@ -5,7 +5,9 @@
 #include "platform/CodePage.h"
 
 #include <QSet>
+#include <QHash>
 #include <QUrl>
+#include <cerrno>
 #include <curl/curl.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -157,7 +159,48 @@ bool CInternetException::GetErrorMessage(QString& text, int max) const
     return true;
 }
 
-QString CInternetException::TextOf(DWORD error) { return QString::fromLatin1(curl_easy_strerror(CURLcode(error))); }
+QString CInternetException::TextOf(DWORD error, const QString& detail)
+{
+    // what a person reads, in the module's language whatever the locale; the number
+    // stays beside it for whoever helps them
+    static const QHash<DWORD, QString> texts = {
+        {CURLE_UNSUPPORTED_PROTOCOL, QStringLiteral("この種類のアドレスには接続できません。")},
+        {CURLE_FAILED_INIT, QStringLiteral("通信を開始できません。")},
+        {CURLE_URL_MALFORMAT, QStringLiteral("アドレスの形式が正しくありません。")},
+        {CURLE_COULDNT_RESOLVE_PROXY, QStringLiteral("プロキシ サーバーの名前を解決できません。")},
+        {CURLE_COULDNT_RESOLVE_HOST, QStringLiteral("サーバーの名前を解決できません。アドレスとネットワークの設定を確認してください。")},
+        {CURLE_COULDNT_CONNECT, QStringLiteral("サーバーに接続できません。")},
+        {CURLE_WEIRD_SERVER_REPLY, QStringLiteral("サーバーの応答が正しくありません。")},
+        {CURLE_REMOTE_ACCESS_DENIED, QStringLiteral("サーバーへのアクセスが拒否されました。")},
+        {CURLE_HTTP2, QStringLiteral("HTTP/2 の通信に失敗しました。")},
+        {CURLE_PARTIAL_FILE, QStringLiteral("転送が途中で切れました。")},
+        {CURLE_HTTP_RETURNED_ERROR, QStringLiteral("サーバーがエラーを返しました。")},
+        {CURLE_WRITE_ERROR, QStringLiteral("受信したデータを書き込めません。")},
+        {CURLE_UPLOAD_FAILED, QStringLiteral("送信に失敗しました。")},
+        {CURLE_READ_ERROR, QStringLiteral("送信するデータを読み込めません。")},
+        {CURLE_OUT_OF_MEMORY, QStringLiteral("メモリが足りません。")},
+        {CURLE_OPERATION_TIMEDOUT, QStringLiteral("サーバーからの応答がなく、時間切れになりました。")},
+        {CURLE_RANGE_ERROR, QStringLiteral("サーバーが途中からの転送に応じません。")},
+        {CURLE_SSL_CONNECT_ERROR, QStringLiteral("サーバーと安全な接続 (TLS) を確立できません。")},
+        {CURLE_ABORTED_BY_CALLBACK, QStringLiteral("転送が中止されました。")},
+        {CURLE_INTERFACE_FAILED, QStringLiteral("ネットワーク インターフェイスを使えません。")},
+        {CURLE_TOO_MANY_REDIRECTS, QStringLiteral("転送先の指定 (リダイレクト) が多すぎます。")},
+        {CURLE_GOT_NOTHING, QStringLiteral("サーバーから何も返ってきませんでした。")},
+        {CURLE_SEND_ERROR, QStringLiteral("データを送信できません。接続が切れました。")},
+        {CURLE_RECV_ERROR, QStringLiteral("データを受信できません。接続が切れました。")},
+        {CURLE_SSL_CERTPROBLEM, QStringLiteral("クライアント証明書に問題があります。")},
+        {CURLE_SSL_CIPHER, QStringLiteral("サーバーと共通の暗号方式がありません。")},
+        {CURLE_PEER_FAILED_VERIFICATION, QStringLiteral("サーバーの証明書を信頼できません。")},
+        {CURLE_BAD_CONTENT_ENCODING, QStringLiteral("応答の圧縮形式に対応していません。")},
+        {CURLE_FILESIZE_EXCEEDED, QStringLiteral("応答が大きすぎます。")},
+        {CURLE_SSL_CACERT_BADFILE, QStringLiteral("信頼する証明書の一覧を読み込めません。")},
+        {CURLE_SSL_SHUTDOWN_FAILED, QStringLiteral("安全な接続 (TLS) を正しく閉じられませんでした。")},
+        {CURLE_SSL_ISSUER_ERROR, QStringLiteral("サーバーの証明書の発行元を確認できません。")},
+        {CURLE_PROXY, QStringLiteral("プロキシ サーバーとの通信に失敗しました。")},
+    };
+    const QString text = texts.value(error, QStringLiteral("通信に失敗しました。"));
+    return text + detail + QStringLiteral("(通信エラー %1)").arg(error);
+}
 
 bool AfxParseURL(const QString& url, DWORD& serviceType, QString& server, QString& object, INTERNET_PORT& port)
 {
@@ -185,7 +228,7 @@ CInternetSession::CInternetSession(const QString& agent, DWORD, DWORD, const QSt
     // one multi handle: its connection pool lets every request of the session reuse an open connection
     m_state->multi = curl_multi_init();
     if (!m_state->multi)
-        throw CInternetException(CURLE_FAILED_INIT, QStringLiteral("cannot start the internet session"));
+        throw CInternetException(CURLE_FAILED_INIT, CInternetException::TextOf(CURLE_FAILED_INIT));
 }
 
 CInternetSession::~CInternetSession() { Close(); }
@@ -202,7 +245,7 @@ std::unique_ptr<CHttpConnection> CInternetSession::GetHttpConnection(const QStri
                                                                      const QString&, const QString&)
 {
     if (server.isEmpty() || !m_state->multi)
-        throw CInternetException(CURLE_URL_MALFORMAT, QStringLiteral("no server name"));
+        throw CInternetException(CURLE_URL_MALFORMAT, CInternetException::TextOf(CURLE_URL_MALFORMAT));
     return std::make_unique<CHttpConnection>(*this, server, port, flags);
 }
 
@@ -212,7 +255,7 @@ std::unique_ptr<CHttpFile> CInternetSession::OpenURL(const QString& url, DWORD, 
     QString server, object;
     INTERNET_PORT port = 0;
     if (!AfxParseURL(url, service, server, object, port))
-        throw CInternetException(CURLE_URL_MALFORMAT, QStringLiteral("the address is not a URL: %1").arg(url));
+        throw CInternetException(CURLE_URL_MALFORMAT, CInternetException::TextOf(CURLE_URL_MALFORMAT));
     auto file = std::make_unique<CHttpFile>(*this, requestUrl(service == AFX_INET_SERVICE_HTTPS ? QStringLiteral("https") : QStringLiteral("http"), server, port, object),
                                             HTTP_VERB_GET, flags);
     file->SendRequest(headers);
@@ -241,7 +284,7 @@ CHttpFile::CHttpFile(CInternetSession& session, QByteArray url, int verb, DWORD 
 {
     m_curl = curl_easy_init();
     if (!m_curl)
-        throw CInternetException(CURLE_FAILED_INIT, QStringLiteral("cannot open the request"));
+        throw CInternetException(CURLE_FAILED_INIT, CInternetException::TextOf(CURLE_FAILED_INIT));
 }
 
 CHttpFile::~CHttpFile() { Close(); }
@@ -276,17 +319,23 @@ bool CHttpFile::SetOption(DWORD option, DWORD value)
 
 void CHttpFile::fail(int code) const
 {
-    QString text = CInternetException::TextOf(DWORD(code));
-    if (m_error[0])
-        text += QStringLiteral(": ") + QString::fromLocal8Bit(m_error);
-    throw CInternetException(DWORD(code), text);
+    // the system's reason where it says more than the client's number; the client's
+    // own words (English, naming addresses and timings) stay out of what a person reads
+    long reason = 0;
+    curl_easy_getinfo(static_cast<CURL*>(m_curl), CURLINFO_OS_ERRNO, &reason);
+    QString detail;
+    if (code == CURLE_COULDNT_CONNECT && reason == ECONNREFUSED)
+        detail = QStringLiteral("サーバーが接続を拒否しました。");
+    else if (code == CURLE_COULDNT_CONNECT && (reason == ENETUNREACH || reason == EHOSTUNREACH))
+        detail = QStringLiteral("サーバーまでの経路がありません。");
+    throw CInternetException(DWORD(code), CInternetException::TextOf(DWORD(code), detail));
 }
 
 bool CHttpFile::SendRequest(const QString& headers, const void* body, DWORD length)
 {
     auto* curl = static_cast<CURL*>(m_curl);
     if (!curl || !m_session.State().multi)
-        throw CInternetException(CURLE_FAILED_INIT, QStringLiteral("the request is closed"));
+        throw CInternetException(CURLE_FAILED_INIT, CInternetException::TextOf(CURLE_FAILED_INIT));
     curl_easy_setopt(curl, CURLOPT_URL, m_url.constData());
     curl_easy_setopt(curl, CURLOPT_USERAGENT, m_session.Agent().toUtf8().constData());
     curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
@@ -352,7 +401,7 @@ bool CHttpFile::SendRequest(const QString& headers, const void* body, DWORD leng
     }
     m_session.State().dropUnclean();
     if (curl_multi_add_handle(m_session.State().multi, curl) != CURLM_OK)
-        throw CInternetException(CURLE_FAILED_INIT, QStringLiteral("cannot send the request"));
+        throw CInternetException(CURLE_FAILED_INIT, CInternetException::TextOf(CURLE_FAILED_INIT));
     m_added = true;
     ++m_session.State().running;
     pump([this] { return m_headersDone; });
@@ -384,8 +433,9 @@ void CHttpFile::pump(const std::function<bool()>& enough)
         if (started == 0)
             m_sinceReceived.start();
         else if (m_sinceReceived.hasExpired(silence))
-            throw CInternetException(CURLE_OPERATION_TIMEDOUT, CInternetException::TextOf(CURLE_OPERATION_TIMEDOUT)
-                                                                   + QStringLiteral(": nothing received for %1 s").arg(silence / 1000));
+            throw CInternetException(CURLE_OPERATION_TIMEDOUT,
+                                     CInternetException::TextOf(CURLE_OPERATION_TIMEDOUT,
+                                                                QStringLiteral("%1 秒間、何も受信していません。").arg(silence / 1000)));
         curl_multi_poll(multi, nullptr, 0, 100, nullptr);
     }
     // A Content-Length that is no number is the caller's to read, as a number read

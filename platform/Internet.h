@@ -85,8 +85,10 @@ public:
     bool GetErrorMessage(QString& text, int max = 1024) const;
     /// The error's whole text.
     const QString& ErrorText() const { return m_strError; }
-    /// the client's own text for one of its error numbers
-    static QString TextOf(DWORD error);
+    /// What a person reads for one of the client's error numbers: a Japanese
+    /// sentence, then `detail` (a sentence of its own, may be empty), then the
+    /// number, as "サーバーに接続できません。(通信エラー 7)".
+    static QString TextOf(DWORD error, const QString& detail = {});
 
 private:
     QString m_strError;

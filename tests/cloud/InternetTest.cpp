@@ -2,6 +2,8 @@
 #include "platform/Internet.h"
 #include "tests/cloud/CloudFixture.h"
 
+#include <QTcpServer>
+
 using namespace platform;
 
 namespace {
@@ -97,4 +99,46 @@ TEST(Internet, TheRequestRoutineReadsTwoHundredsWholeAndNamesEveryOtherStatus)
     // the routine's own flags take the service's self-signed certificate, which a plain request refuses
     auto strict = c.connection->OpenRequest(HTTP_VERB_GET, "/answer0", {}, 1, nullptr, {}, INTERNET_FLAG_SECURE);
     EXPECT_THROW(strict->SendRequest(), CInternetException);
+}
+
+// what a person reads when the network fails: Japanese whatever the locale, with
+// the number for whoever helps them, never the client's English
+TEST(Internet, EachFailureIsToldInJapaneseWithItsNumber)
+{
+    CloudFixture cloud;
+    SetInternetTimeoutSource([] { InternetTimeouts t; t.receiveSeconds = 1; return t; });
+    auto cutShort = cloud.answer(200, std::string(5000, 'z'));
+    cutShort.closeEarly = true;
+    cloud.service.Script("/cut", cutShort);
+    auto silent = cloud.answer(200, "{}");
+    silent.delayMs = 3000;
+    cloud.service.Script("/silent", silent);
+    QTcpServer closed;  // a port that was free a moment ago: nothing listens there now
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+    const int refusedPort = closed.serverPort();
+    closed.close();
+    const struct { const char* what; int port; bool trusting; const char* object; QString text; } rows[] = {
+        {"refused", refusedPort, true, "/", "サーバーに接続できません。サーバーが接続を拒否しました。(通信エラー 7)"},
+        {"certificate", cloud.service.Port(), false, "/", "サーバーの証明書を信頼できません。(通信エラー 60)"},
+        {"cut short", cloud.service.Port(), true, "/cut", "転送が途中で切れました。(通信エラー 18)"},
+        {"silent", cloud.service.Port(), true, "/silent", "サーバーからの応答がなく、時間切れになりました。1 秒間、何も受信していません。(通信エラー 28)"},
+    };
+    for (const auto& row : rows) {
+        CInternetSession session("ZentorinLite/1.0");
+        auto connection = session.GetHttpConnection("127.0.0.1", INTERNET_FLAG_SECURE, INTERNET_PORT(row.port));
+        auto request = connection->OpenRequest(HTTP_VERB_GET, row.object, {}, 1, nullptr, {}, INTERNET_FLAG_SECURE);
+        if (row.trusting)  // the service's own certificate, self-signed for 127.0.0.1
+            request->SetOption(INTERNET_OPTION_SECURITY_FLAGS, SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_CN_INVALID);
+        QString text;
+        try {
+            request->SendRequest();
+            char buffer[8192];
+            while (request->Read(buffer, sizeof buffer) > 0) {
+            }
+        } catch (const CInternetException& e) {
+            e.GetErrorMessage(text);
+        }
+        EXPECT_EQ(row.text.toStdString(), text.toStdString()) << row.what;
+    }
+    SetInternetTimeoutSource({});
 }
