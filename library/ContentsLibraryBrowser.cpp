@@ -63,8 +63,17 @@ CContentsLibraryBrowser::~CContentsLibraryBrowser() { Destroy(); }
 
 void CContentsLibraryBrowser::PrepareEnvironment()
 {
-    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox");
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    const QByteArray before = flags;
+    const auto add = [&flags](const QByteArray& flag) { flags += (flags.isEmpty() ? "" : " ") + flag; };
+    if (geteuid() == 0 && before.isEmpty())
+        add("--no-sandbox");
+    // the engine's own pages (a site that cannot be reached) in the module's language, not
+    // the environment's; a host that names a language of its own keeps it
+    if (!before.contains("--lang="))
+        add("--lang=ja");
+    if (flags != before)
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
 }
 
 void CContentsLibraryBrowser::Create(QWidget* frame, const QString& userAgent)
@@ -77,6 +86,8 @@ void CContentsLibraryBrowser::Create(QWidget* frame, const QString& userAgent)
     // an off-the-record profile: the library leaves no cookies or cache in the user's folders
     m_pProfile = new QWebEngineProfile(frame);
     m_pProfile->setHttpUserAgent(userAgent);
+    // the module speaks Japanese whatever the environment's language, and so do the pages it asks for
+    m_pProfile->setHttpAcceptLanguage(QStringLiteral("ja-JP,ja"));
     auto* page = new CLibraryPage(m_pProfile, m_pView, m_linkHandler);
     QObject::connect(page, &QWebEnginePage::certificateError, page, [](const QWebEngineCertificateError& error) {
         auto e = error;

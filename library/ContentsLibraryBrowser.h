@@ -48,8 +48,9 @@ public:
     /// Sets the LinkHandler; an empty one lets every navigation go.
     void SetLinkHandler(LinkHandler handler) { m_linkHandler = std::move(handler); }
 
-    /// Sets the Chromium flags a browser started as root needs, unless the user set them;
-    /// the browser calls it itself as the library loads, before any engine starts.
+    /// Sets the Chromium flags: the ones a browser started as root needs, unless the user
+    /// set flags, and the engine's language, Japanese, unless the flags name one
+    /// (`--lang=`). The browser calls it itself as the library loads, before any engine starts.
     static void PrepareEnvironment();
 
 private:

@@ -295,7 +295,8 @@ struct CContentsSite::Impl {
     void record(const httplib::Request& req)
     {
         std::lock_guard<std::mutex> lock(mutex);
-        requests.push_back({req.method, req.target, req.get_header_value("User-Agent"), req.get_header_value("Range"), req.get_header_value("If-Range")});
+        requests.push_back({req.method, req.target, req.get_header_value("User-Agent"), req.get_header_value("Range"), req.get_header_value("If-Range"),
+                            req.get_header_value("Accept-Language")});
         if (log)
             std::fprintf(stderr, "contents-site: %s %s \"%s\"%s\n", req.method.c_str(), req.target.c_str(), req.get_header_value("User-Agent").c_str(),
                          req.has_header("Range") ? (" Range: " + req.get_header_value("Range") + " If-Range: " + req.get_header_value("If-Range")).c_str() : "");

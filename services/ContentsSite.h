@@ -18,7 +18,7 @@ public:
         std::string id, title, genre, fileName, description, extMessage;
     };
     struct Request {
-        std::string method, target, userAgent, range, ifRange;
+        std::string method, target, userAgent, range, ifRange, acceptLanguage;
     };
     // an answer exactly as a test wants it
     struct ScriptedAnswer {

@@ -482,14 +482,16 @@ TEST_F(LibraryFixture, ThePlaceIsSavedOnceWhenTheWindowGoes)
     EXPECT_TRUE(saved().startsWith(QStringLiteral("60,70,"))) << saved().toStdString();
 }
 
-// The site opens over HTTPS with the module's agent, the window closed to the user until it
+// The site opens over HTTPS with the module's agent and language, the window closed to the user until it
 // has loaded; a site whose authority the settings do not name is refused before any page.
 TEST_F(LibraryFixture, TheSiteIsShownWithTheModulesAgentOnlyWhenItsAuthorityIsTrusted)
 {
     const auto pageRequests = [this](const std::string& target) {
         const auto requests = site->Requests();
         return std::count_if(requests.begin(), requests.end(),
-                             [&](const auto& r) { return r.target == target && QString::fromStdString(r.userAgent) == kAgent; });
+                             [&](const auto& r) {
+                                 return r.target == target && QString::fromStdString(r.userAgent) == kAgent && r.acceptLanguage == "ja-JP,ja";
+                             });
     };
     EXPECT_EQ(QList<bool>({false, true}), QList<bool>({dialog->GetDlgItem(2)->isEnabled(), dialog->GetDlgItem(1023)->isVisible()}));
     ASSERT_TRUE(QTest::qWaitFor([this] { return dialog->IsBrowserReady(); }, 20000));
@@ -510,6 +512,11 @@ TEST_F(LibraryFixture, TheSiteIsShownWithTheModulesAgentOnlyWhenItsAuthorityIsTr
     EXPECT_EQ(dialog->Create(&host), 1);
     EXPECT_TRUE(QTest::qWaitFor([this] { return dialog->IsBrowserReady(); }, 20000));  // its error page
     EXPECT_EQ(pageRequests("/"), asked);
+    // the engine's own page in the module's language, whatever the environment's
+    QString text;
+    dialog->Browser().View()->page()->toPlainText([&text](const QString& t) { text = t; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !text.isEmpty(); }, 5000));
+    EXPECT_TRUE(text.startsWith(QStringLiteral("このサイトにアクセスできません"))) << text.toStdString();
 }
 
 }  // namespace
