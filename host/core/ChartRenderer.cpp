@@ -79,11 +79,33 @@ public:
 
     QPainter& p() { return m_p; }
 
+    // the chart's own text (the date line, the logo): every name in the sky gives way to it
+    void Reserve(const QRectF& area) { m_reserved.push_back(area); }
+    const std::vector<QRectF>& Reserved() const { return m_reserved; }
+
+    // a name in the sky, in the painter's font and pen, unless its glyphs would fall on reserved text
+    void Label(const QRectF& box, int flags, const QString& text)
+    {
+        if (clear(m_p.boundingRect(box, flags, text)))
+            m_p.drawText(box, flags, text);
+    }
+    void Label(const QPointF& baseline, const QString& text)
+    {
+        if (clear(QFontMetricsF(m_p.font()).boundingRect(text).translated(baseline)))
+            m_p.drawText(baseline, text);
+    }
+
 private:
+    bool clear(const QRectF& glyphs) const
+    {
+        return std::none_of(m_reserved.begin(), m_reserved.end(), [&](const QRectF& r) { return r.intersects(glyphs); });
+    }
+
     QImage& m_image;
     const SkyState& m_state;
     const CChartProjection& m_proj;
     QPainter m_p;
+    std::vector<QRectF> m_reserved;
 };
 
 void drawBackground(QPainter& p, const SkyState& state, const QSize& size)
@@ -162,7 +184,7 @@ void drawConstellations(Painter& painter, const CChartProjection& proj, const Sk
         painter.p().setPen(QColor(0x9C, 0xBC, 0xF0));
         for (const auto& c : constellations)
             if (const auto at = proj.ProjectJ2000(c.label))
-                painter.p().drawText(QRectF(at->x() - 60, at->y() - 9, 120, 18), Qt::AlignCenter, c.name);
+                painter.Label(QRectF(at->x() - 60, at->y() - 9, 120, 18), Qt::AlignCenter, c.name);
     }
 }
 
@@ -209,7 +231,7 @@ void drawDeepSky(Painter& painter, const CChartProjection& proj, const SkyState&
         }
         if (number) {
             painter.p().setPen(QColor(0xB8, 0xD8, 0x8C));
-            painter.p().drawText(*at + QPointF(6, 4), o.id);
+            painter.Label(*at + QPointF(6, 4), o.id);
         }
     }
 }
@@ -258,7 +280,7 @@ void drawAdditional(Painter& painter, const CChartProjection& proj, const SkySta
         painter.p().setBrush(glow);
         painter.p().drawEllipse(*head, r * 3.5, r * 3.5);
         painter.p().setPen(QColor(0xC8, 0xF0, 0xD8));
-        painter.p().drawText(*head + QPointF(r + 6, r + 14), o.name);
+        painter.Label(*head + QPointF(r + 6, r + 14), o.name);
     }
 }
 
@@ -301,7 +323,7 @@ void drawStars(Painter& painter, const CChartProjection& proj, const SkyState& s
     for (const auto& l : labels)
         ordered.push_back(l.second);
     const QFontMetricsF metrics(painter.p().font());
-    const std::vector<QRectF> places = PlaceLabels(ordered, metrics);
+    const std::vector<QRectF> places = PlaceLabels(ordered, metrics, painter.Reserved());
     painter.p().setPen(QColor(0xF0, 0xE8, 0xC8));
     for (size_t i = 0; i < ordered.size(); ++i)
         if (!places[i].isEmpty())
@@ -367,26 +389,44 @@ void drawHorizon(Painter& painter, const CChartProjection& proj, const SkyState&
     const char* names[] = {"北", "東", "南", "西"};
     for (int i = 0; i < 4; ++i)
         if (const auto at = proj.Project({i * 90.0, 0.0}))
-            painter.p().drawText(QRectF(at->x() - 20, at->y() + 4, 40, 20), Qt::AlignCenter, QString::fromUtf8(names[i]));
+            painter.Label(QRectF(at->x() - 20, at->y() + 4, 40, 20), Qt::AlignCenter, QString::fromUtf8(names[i]));
 }
 
-void drawOverlays(QPainter& p, const SkyState& state, const QSize& size)
+// a line of the chart's own text, drawn over the sky
+struct OverlayText {
+    QFont font;
+    QColor color;
+    QRectF box;
+    int flags;
+    QString text;
+
+    QRectF Glyphs() const { return QFontMetricsF(font).boundingRect(box, flags, text); }
+};
+
+// the date and place at the top left, and the logo at the bottom right when it is shown
+std::vector<OverlayText> overlayTexts(const SkyState& state, const QSize& size)
 {
     const QDateTime local = astro::FromJulianDate(state.jd).addSecs(static_cast<qint64>(state.timezone * 3600));
     const astro::EraYear era = astro::ToEraYear(astro::AstronomicalYear(local.date()));
-    p.setFont(chartFont(14));
-    p.setPen(QColor(0xDC, 0xE4, 0xF0));
-    p.drawText(QRectF(12, 8, size.width() - 24, 22), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("%1%2年%3月%4日 %5:%6  緯度 %7°  経度 %8°")
-                   .arg(era.bc ? QStringLiteral("紀元前") : QString()).arg(era.year)
-                   .arg(local.date().month()).arg(local.date().day())
-                   .arg(local.time().hour(), 2, 10, QLatin1Char('0')).arg(local.time().minute(), 2, 10, QLatin1Char('0'))
-                   .arg(state.latitude, 0, 'f', 2).arg(state.longitude, 0, 'f', 2));
-    if (state.Flag("logo.visible")) {
-        p.setFont(chartFont(18));
-        p.setPen(QColor(0xFF, 0xFF, 0xFF, 200));
-        p.drawText(QRectF(0, size.height() - 40, size.width() - 16, 32), Qt::AlignRight | Qt::AlignVCenter,
-                   QStringLiteral("★ ZVN Planetarium"));
+    std::vector<OverlayText> texts;
+    texts.push_back({chartFont(14), QColor(0xDC, 0xE4, 0xF0), QRectF(12, 8, size.width() - 24, 22), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("%1%2年%3月%4日 %5:%6  緯度 %7°  経度 %8°")
+                         .arg(era.bc ? QStringLiteral("紀元前") : QString()).arg(era.year)
+                         .arg(local.date().month()).arg(local.date().day())
+                         .arg(local.time().hour(), 2, 10, QLatin1Char('0')).arg(local.time().minute(), 2, 10, QLatin1Char('0'))
+                         .arg(state.latitude, 0, 'f', 2).arg(state.longitude, 0, 'f', 2)});
+    if (state.Flag("logo.visible"))
+        texts.push_back({chartFont(18), QColor(0xFF, 0xFF, 0xFF, 200), QRectF(0, size.height() - 40, size.width() - 16, 32),
+                         Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("★ ZVN Planetarium")});
+    return texts;
+}
+
+void drawOverlays(QPainter& p, const SkyState& state, const QSize& size, const std::vector<OverlayText>& texts)
+{
+    for (const OverlayText& t : texts) {
+        p.setFont(t.font);
+        p.setPen(t.color);
+        p.drawText(t.box, t.flags, t.text);
     }
     if (state.Flag("freestylecontrol.visible")) {
         const QPointF c(60, size.height() - 60);
@@ -407,10 +447,15 @@ void drawOverlays(QPainter& p, const SkyState& state, const QSize& size)
 
 }  // namespace
 
-std::vector<QRectF> PlaceLabels(const std::vector<ChartLabel>& labels, const QFontMetricsF& metrics)
+std::vector<QRectF> PlaceLabels(const std::vector<ChartLabel>& labels, const QFontMetricsF& metrics,
+                                const std::vector<QRectF>& taken)
 {
     std::vector<QRectF> placed;
     placed.reserve(labels.size());
+    const auto free = [&](const QRectF& place) {
+        const auto over = [&](const QRectF& other) { return other.intersects(place); };
+        return std::none_of(taken.begin(), taken.end(), over) && std::none_of(placed.begin(), placed.end(), over);
+    };
     for (const ChartLabel& label : labels) {
         const QSizeF size(metrics.horizontalAdvance(label.text), metrics.height());
         const double gap = label.radius + 3;
@@ -423,7 +468,7 @@ std::vector<QRectF> PlaceLabels(const std::vector<ChartLabel>& labels, const QFo
         QRectF chosen;
         for (const QPointF& corner : corners) {
             const QRectF place(corner, size);
-            if (std::none_of(placed.begin(), placed.end(), [&](const QRectF& other) { return other.intersects(place); })) {
+            if (free(place)) {
                 chosen = place;
                 break;
             }
@@ -465,6 +510,9 @@ QImage CChartRenderer::Render(const SkyState& state, const QSize& size)
     QImage image(size, QImage::Format_RGB32);
     const CChartProjection projection(state, size);
     Painter painter(image, state, projection);
+    const std::vector<OverlayText> overlays = overlayTexts(state, size);
+    for (const OverlayText& t : overlays)
+        painter.Reserve(t.Glyphs().adjusted(-3, -3, 3, 3));  // a little air between a name and the line
     drawBackground(painter.p(), state, size);
     const double pixelsPerDegree = size.width() / std::max(1.0, state.angle);
     if (state.Flag("milkyway.visible"))
@@ -475,6 +523,6 @@ QImage CChartRenderer::Render(const SkyState& state, const QSize& size)
     drawStars(painter, projection, state, size);
     drawAdditional(painter, projection, state, pixelsPerDegree);
     drawHorizon(painter, projection, state, size);
-    drawOverlays(painter.p(), state, size);
+    drawOverlays(painter.p(), state, size, overlays);
     return image;
 }

@@ -38,9 +38,11 @@ struct ChartLabel {
 
 // Sets each label, in the order given (the most important first), at the first
 // of four places around its point (upper right, lower right, upper left, lower
-// left) that overlaps no label set before it; a label with no room is dropped
-// (an empty rectangle), so close stars never write over each other.
-std::vector<QRectF> PlaceLabels(const std::vector<ChartLabel>& labels, const QFontMetricsF& metrics);
+// left) that overlaps neither a label set before it nor an area `taken` (the
+// chart's own text); a label with no room is dropped (an empty rectangle), so
+// close stars never write over each other or over the date line.
+std::vector<QRectF> PlaceLabels(const std::vector<ChartLabel>& labels, const QFontMetricsF& metrics,
+                                const std::vector<QRectF>& taken = {});
 
 class CChartRenderer {
 public:

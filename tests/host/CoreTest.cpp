@@ -156,3 +156,34 @@ TEST(ChartImage, StarNamesNeverOverlapAndTheFainterGivesWay)
             EXPECT_FALSE(places[i].intersects(places[j])) << labels[i].text.toStdString() << " over " << labels[j].text.toStdString();
     }
 }
+
+// The date line is the chart's own text: the names in the sky give way to it,
+// wherever the view turns. Its glyphs' area is the same with names and without.
+TEST(ChartImage, NamesInTheSkyGiveWayToTheDateLine)
+{
+    CSimulatedCore core;
+    core.ExecCommand("time.year = 2026; time.month = 1; time.day = 15; time.hour = 20; time.minute = 0; "
+                     "deepskyobject.messier.mark.visible = TRUE; view.angle = 100");
+    const QSize size(640, 480);
+    QFont font("IPAPGothic");
+    font.setPixelSize(14);
+    const QRect line = QFontMetricsF(font)
+                           .boundingRect(QRectF(12, 8, size.width() - 24, 22), Qt::AlignLeft | Qt::AlignVCenter,
+                                         "2026年1月15日 20:00  緯度 35.69°  経度 139.69°")
+                           .toAlignedRect();
+    const char* names[] = {"star.name.visible", "constellation.name.visible", "deepskyobject.messier.number.visible"};
+    const auto withNames = [&](const char* value) {
+        for (const char* flag : names)
+            core.ExecCommand(QString("%1 = %2").arg(flag, value));
+        return core.RenderChart(size);
+    };
+    int beside = 0;  // views with a name right of the line or below it: the names were there to give way
+    for (int azimuth = 0; azimuth < 360; azimuth += 15) {
+        core.ExecCommand(QString("view.center.position.horizon.azimuth = %1; view.center.position.horizon.altitude = 40").arg(azimuth));
+        const QImage named = withNames("TRUE"), bare = withNames("FALSE");
+        ASSERT_FALSE(named.isNull());
+        EXPECT_EQ(named.copy(line), bare.copy(line)) << "a name over the date line, azimuth " << azimuth;
+        beside += named.copy(0, 0, size.width(), 60) != bare.copy(0, 0, size.width(), 60);
+    }
+    EXPECT_GT(beside, 0);
+}
