@@ -6,6 +6,7 @@
 #include "host/app/DataFolders.h"
 #include "host/app/HostWindow.h"
 #include "host/core/SimulatedCore.h"
+#include "platform/TempFolder.h"
 #include "program/DlgProgram.h"
 #include "program/PrgSection.h"
 #include "tests/faults/FaultFixture.h"
@@ -177,4 +178,33 @@ TEST(FavoritesFaults, AReadOnlyFolderOrAPinnedSceneKeepsTheScenesAndFolders)
             f.OrganizeFails();
         EXPECT_TRUE(Unchanged(before, f.root));
     }
+}
+
+// A system temporary folder on a file system without POSIX modes (FAT): no folder
+// made there ever reads back as the user's alone. The private folder goes to the
+// runtime folder instead, and every try leaves nothing behind where it failed.
+TEST(TempFolderFaults, AFolderWithoutModesIsLeftAsItWasAndTheRuntimeFolderServes)
+{
+    TempEnvironment env;
+    platform::SetTempPath({});
+    const QString fat = env.Path("fat"), runtime = env.Path("runtime");
+    auto mount = ScopedMount::FixedModes(fat);
+    SKIP_UNLESS_MOUNTED(mount);
+    QDir().mkpath(runtime);
+    const QByteArray tmp = qgetenv("TMPDIR"), run = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("TMPDIR", QFile::encodeName(fat));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    for (int attempt = 0; attempt < 2; ++attempt) {  // a second try once the first folder is gone
+        const QString folder = platform::GetTempPath();
+        EXPECT_EQ(runtime, QFileInfo(folder.chopped(1)).absolutePath()) << folder.toStdString();
+        EXPECT_EQ(0700u, TempEnvironment::Mode(folder));
+        EXPECT_EQ(QStringList(), QDir(fat).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+        QDir(folder).removeRecursively();
+    }
+    qputenv("TMPDIR", tmp);
+    qputenv("XDG_RUNTIME_DIR", run);
+    if (tmp.isEmpty())
+        qunsetenv("TMPDIR");
+    if (run.isEmpty())
+        qunsetenv("XDG_RUNTIME_DIR");
 }

@@ -34,22 +34,59 @@ TEST(ShellSeam, RealShellRefusesWhatItCannotOpenWithoutOpeningAnything)
     EXPECT_EQ(SE_ERR_FNF, ShellExecute(nullptr, "explore", env.Path("file.txt")));  // a file is no folder
 }
 
-TEST(TempFolder, IsTheUsersOwnFolderMadeAnewWhenGone)
+// The private temporary folder is the user's own (0700, no link), in the first
+// place that can hold one: the system's temporary folder (also one that passes
+// its group on), else the runtime folder, else the cache. The same all along the
+// process; made anew once gone.
+TEST(TempFolder, IsTheUsersOwnInTheFirstPlaceThatCanHoldIt)
 {
-    const auto ownPrivateFolder = [](const QString& path) {
+    TempEnvironment env;
+    SetTempPath({});
+    const char* variables[] = {"TMPDIR", "XDG_RUNTIME_DIR", "XDG_CACHE_HOME"};
+    QList<QByteArray> saved;
+    for (const char* v : variables)
+        saved << (qEnvironmentVariableIsSet(v) ? qgetenv(v) : QByteArray());
+    const QString plain = env.Path("tmp-plain"), shared = env.Path("tmp-shared"), file = env.Path("tmp-file");
+    const QString runtime = env.Path("runtime"), cache = env.Path("cache");
+    QDir().mkpath(plain);
+    QDir().mkpath(shared);
+    ::chmod(QFile::encodeName(shared).constData(), 02755);
+    TempEnvironment::WriteBytes(file, "not a folder");
+    QDir().mkpath(runtime);
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache));
+    const auto ownPrivateFolderIn = [](const QString& path, const QString& parent) {
         const QFileInfo info(path.chopped(1));
-        return path.endsWith('/') && info.isDir() && !info.isSymLink() && info.absolutePath() == QDir::tempPath()
-               && info.ownerId() == ::geteuid()
-               && info.permissions() == (QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+        return path.endsWith('/') && info.isDir() && !info.isSymLink() && info.absolutePath() == parent && info.ownerId() == ::geteuid()
+               && (TempEnvironment::Mode(path) & 0777) == 0700;
     };
-    const QString first = GetTempPath();
-    // checked before it is removed: a shared folder answered here must never be emptied
-    ASSERT_TRUE(ownPrivateFolder(first)) << first.toStdString();
-    EXPECT_EQ(first, GetTempPath());  // once per process
-    ASSERT_TRUE(QDir(first).removeRecursively());
-    const QString second = GetTempPath();
-    EXPECT_TRUE(ownPrivateFolder(second)) << second.toStdString();
-    EXPECT_NE(first, second);
+    const struct { const char* what; QString tmp; bool runtime; QString expected; } rows[] = {
+        {"the system's folder", plain, true, plain},
+        {"a system folder that passes its group on", shared, true, shared},
+        {"a system folder that is a file", file, true, runtime},
+        {"and no runtime folder", file, false, cache},
+    };
+    for (const auto& row : rows) {
+        qputenv("TMPDIR", QFile::encodeName(row.tmp));
+        if (row.runtime)
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        else
+            qunsetenv("XDG_RUNTIME_DIR");
+        const QString first = GetTempPath();
+        // checked before it is removed: a shared folder answered here must never be emptied
+        ASSERT_TRUE(ownPrivateFolderIn(first, row.expected)) << row.what << ": " << first.toStdString();
+        EXPECT_EQ(first, GetTempPath()) << row.what;  // once per process
+        ASSERT_TRUE(QDir(first).removeRecursively());
+        const QString second = GetTempPath();
+        EXPECT_TRUE(ownPrivateFolderIn(second, row.expected)) << row.what << ": " << second.toStdString();
+        EXPECT_NE(first, second) << row.what;
+        ASSERT_TRUE(QDir(second).removeRecursively());
+    }
+    for (int i = 0; i < 3; ++i) {
+        if (saved[i].isNull())
+            qunsetenv(variables[i]);
+        else
+            qputenv(variables[i], saved[i]);
+    }
 }
 
 // The wait cursor is shown for its lifetime only, and a box asked meanwhile shows the arrow.

@@ -2,11 +2,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QThread>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sched.h>
+#include <signal.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -69,7 +73,49 @@ ScopedMount ScopedMount::ReadOnly(const QString& folder)
     return m;
 }
 
-ScopedMount::ScopedMount(ScopedMount&& other) noexcept : m_folder(std::move(other.m_folder)), m_error(std::move(other.m_error))
+ScopedMount ScopedMount::FixedModes(const QString& folder)
+{
+    ScopedMount m;
+    m.m_error = privateNamespace();
+    if (!m.m_error.isEmpty())
+        return m;
+    const QString disk = folder + QStringLiteral(".disk");
+    QDir().mkpath(folder);
+    QDir().mkpath(disk);
+    struct stat parent {};
+    if (::stat(QFile::encodeName(folder + QStringLiteral("/..")).constData(), &parent) != 0) {
+        m.m_error = lastError("stat");
+        return m;
+    }
+    m.m_server = std::make_unique<QProcess>();
+    // in the foreground, as our child, which the kernel ends with us should we crash
+    m.m_server->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    m.m_server->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m.m_server->start(QStringLiteral("bindfs"), {QStringLiteral("-f"), QStringLiteral("-p"), QStringLiteral("0755"),
+                                                 QStringLiteral("--chmod-ignore"), disk, folder});
+    if (!m.m_server->waitForStarted(5000)) {
+        m.m_error = QStringLiteral("bindfs: %1").arg(m.m_server->errorString());
+        return m;
+    }
+    // mounted once the folder lies on another device
+    for (int i = 0; i < 100; ++i) {
+        struct stat st {};
+        if (::stat(QFile::encodeName(folder).constData(), &st) == 0 && st.st_dev != parent.st_dev) {
+            m.m_folder = folder;
+            return m;
+        }
+        if (m.m_server->state() != QProcess::Running)
+            break;
+        QThread::msleep(50);
+    }
+    m.m_error = QStringLiteral("bindfs did not mount %1").arg(folder);
+    m.m_server->kill();
+    m.m_server->waitForFinished(5000);
+    return m;
+}
+
+ScopedMount::ScopedMount(ScopedMount&& other) noexcept
+    : m_folder(std::move(other.m_folder)), m_error(std::move(other.m_error)), m_server(std::move(other.m_server))
 {
     other.m_folder.clear();
 }
@@ -82,6 +128,10 @@ ScopedMount::~ScopedMount()
     // a file still open under it (a dialog not yet gone) must not keep the mount
     if (::umount2(path.constData(), 0) != 0)
         ::umount2(path.constData(), MNT_DETACH);
+    if (m_server && !m_server->waitForFinished(5000)) {  // a FUSE server ends with its mount
+        m_server->kill();
+        m_server->waitForFinished(5000);
+    }
 }
 
 bool FillDisk(const QString& folder, qint64 leave)

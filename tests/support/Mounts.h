@@ -5,6 +5,9 @@
 // mount namespace private to the test program, and unmounted when it goes
 // out of scope, also when the test fails.
 #include <QString>
+#include <memory>
+
+class QProcess;
 
 class ScopedMount {
 public:
@@ -12,6 +15,10 @@ public:
     static ScopedMount Tmpfs(const QString& folder, qint64 bytes, int inodes = 0);
     // `folder` over itself, read-only
     static ScopedMount ReadOnly(const QString& folder);
+    // `folder` as a file system without POSIX modes shows it (FAT): every entry
+    // reads 0755 whatever it was made with, and chmod changes nothing. A FUSE
+    // mount (bindfs) of a sibling folder; bindfs ends with the mount, or with us.
+    static ScopedMount FixedModes(const QString& folder);
 
     ScopedMount(ScopedMount&& other) noexcept;
     ScopedMount& operator=(ScopedMount&&) = delete;
@@ -25,6 +32,7 @@ private:
     ScopedMount() = default;
     QString m_folder;
     QString m_error;
+    std::unique_ptr<QProcess> m_server;  // the FUSE file system's own process, if any
 };
 
 // Fills the file system that holds `folder` until only `leave` bytes are
