@@ -35,11 +35,24 @@ void QuietenTheLibraries(int argc, char** argv)
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags + (flags.isEmpty() ? "" : " ") + "--log-level=3 --disable-logging");
 }
 
+// The tour types through the controls themselves, never through an input method. Without
+// one it also runs where no keyboard exists: Qt's Wayland input context fails when a text
+// field takes the focus on a compositor with no keyboard seat (a headless one, as in CI).
+void NoInputMethodForTheTour(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (qstrcmp(argv[i], "--tour") == 0 || qstrncmp(argv[i], "--tour=", 7) == 0) {
+            qputenv("QT_IM_MODULE", "none");
+            return;
+        }
+}
+
 }  // namespace
 
 int RunHost(int argc, char** argv)
 {
     QuietenTheLibraries(argc, argv);
+    NoInputMethodForTheTour(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zvnhost"));
     QApplication::setApplicationDisplayName(QStringLiteral("zvnhost プラネタリウム"));

@@ -436,10 +436,24 @@ void CZntDialog::makeWindow()
     m_bInInit = true;
     // a new window has no place of its own until its set-up gives it one (a saved placement)
     setAttribute(Qt::WA_Moved, false);
-    OnInitDialog();
+    const int focusFirst = OnInitDialog();
     m_bInInit = false;
     if (!testAttribute(Qt::WA_Moved))
         centreOnOwner();
+    // a set-up that answers nonzero leaves the focus to the system: the first control
+    // that takes it, given here and not only when the window is activated, which a
+    // compositor with no keyboard seat never does
+    if (focusFirst && !m_bEndedInInit && !focusWidget())
+        focusFirstControl();
+}
+
+void CZntDialog::focusFirstControl()
+{
+    for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain())
+        if (w->window() == this && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(this)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
 }
 
 void CZntDialog::centreOnOwner()

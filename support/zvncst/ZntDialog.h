@@ -193,6 +193,7 @@ private:
     static bool controlMessage(QWidget* control, platform::WindowMessageEvent* message);
     void makeWindow();
     void centreOnOwner();
+    void focusFirstControl();
     int defaultButtonId() const;
     QWidget* createControl(const platform::ControlTemplate& control);
     void connectNotifications(QWidget* widget, int id);

@@ -77,6 +77,17 @@ TEST(DlgProgram, EnterIsRoutedByTheFocus)
 {
     ProgramLists lists;
     WindowMessageRecorder messages;
+    // the list has the focus as the dialog opens, also in a window never activated (a compositor
+    // with no keyboard seat activates none): the keys go to it
+    CDlgProgram keyboard(lists.system, lists.user, &lists.host, nullptr);
+    keyboard.setAttribute(Qt::WA_ShowWithoutActivating);
+    ASSERT_EQ(1, keyboard.Create(nullptr));
+    EXPECT_FALSE(keyboard.isActiveWindow());
+    ASSERT_EQ(listOf(keyboard), keyboard.focusWidget());
+    QTest::keyClick(keyboard.focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(1, listOf(keyboard)->currentRow());
+    keyboard.DestroyWindow();
+
     CDlgProgram closing(lists.system, lists.user, nullptr);
     EXPECT_EQ(2, run(closing, [&] {
         closing.GetDlgItem(1019)->setFocus();
