@@ -25,10 +25,20 @@ int findModule(dl_phdr_info* info, size_t, void* data)
     return 0;
 }
 
+QString& overridden()
+{
+    static QString folder;
+    return folder;
+}
+
 }  // namespace
+
+void CCommonFile::SetModulePath(const QString& folder) { overridden() = folder; }
 
 QString CCommonFile::GetModulePath()
 {
+    if (!overridden().isEmpty())
+        return overridden().endsWith(u'/') ? overridden() : overridden() + u'/';
     QString module;
     dl_iterate_phdr(findModule, &module);
     const QString folder = module.isEmpty() ? QCoreApplication::applicationDirPath()

@@ -8,6 +8,9 @@ public:
     // The folder of the loaded module libzvnd06.so; the program's own folder
     // when the module is not loaded.
     static QString GetModulePath();
+    // Makes GetModulePath() answer the given folder (tests, which must not write
+    // beside their own program); an empty text restores it.
+    static void SetModulePath(const QString& folder);
 
     // The folder part, without a trailing "/": "/a/b.txt" gives "/a", "/b.txt"
     // gives "" (so that folder + "/" + name stays at the root), "b.txt" gives ".".

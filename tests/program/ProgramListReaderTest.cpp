@@ -116,12 +116,13 @@ TEST(ProgramListReader, SceneFilesAreLookedForWhereEachKindLives)
     TempEnvironment env;
     const QString system = env.Path("data/System/zvnprg.lst"), user = env.Path("data/Contents/Prg/zvnprg.lst");
     TempEnvironment::WriteBytes(system, header());
-    // beside the module's folder, where the product installs Today and the guide; removed again at the end
-    const QString module = CCommonFile::GetModulePath();
-    struct Cleanup {
-        QString root;
-        ~Cleanup() { QDir(root + "../pln").removeRecursively(), QDir(root + "../CnsGd").removeRecursively(); }
-    } cleanup{module};
+    // beside the module's folder, where the product installs Today and the guide: a folder of the test's own
+    const QString module = env.Path("app/lib/");
+    QDir().mkpath(module);
+    CCommonFile::SetModulePath(module);
+    struct Restore {
+        ~Restore() { CCommonFile::SetModulePath({}); }
+    } restore;
     const QString program = QString::fromUtf8("プラネタリウム番組"), planetarium = QString::fromUtf8("プラネタリウム");
     const struct { const char *setting, *folder; QString file; const char *type, *script; int isSystem; QString found, kind, shortKind; } cases[] = {
         {"", "", env.Path("data/PRG/winter/winter.zsf"), "program", "winter.zsf", 1, env.Path("data/System/../PRG/winter/winter.zsf"), "", ""},

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QThread>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -104,9 +103,8 @@ ScopedMount ScopedMount::FixedModes(const QString& folder)
             m.m_folder = folder;
             return m;
         }
-        if (m.m_server->state() != QProcess::Running)
+        if (m.m_server->waitForFinished(50))  // it gave up: no FUSE for us
             break;
-        QThread::msleep(50);
     }
     m.m_error = QStringLiteral("bindfs did not mount %1").arg(folder);
     m.m_server->kill();
