@@ -23,9 +23,12 @@ QByteArray valueOf(const QList<QByteArray>& lines, const QByteArray& key)
     return {};
 }
 // The record's text, only from a regular file of a few lines: a FIFO or a device, which
-// could hold the dialog for ever, is never read (nor waited on at its open).
+// could hold the dialog for ever, is never read (nor waited on at its open), nor a link.
 bool readRecord(const QString& path, QByteArray& text)
 {
+    // the module writes its records itself, as files: a link in a record's place is another's
+    if (QFileInfo(path).isSymLink())
+        return false;
     platform::WholeFile record;
     if (record.read(path, kRecordLimit) != platform::WholeFile::Read)
         return false;

@@ -87,8 +87,13 @@ struct LibraryFixture : ::testing::Test {
 
     // the progress bar's last position; the user cancels before round `cancelAt`
     struct Bar : contents::CTransfer::Observer {
-        int cancelAt = -1, rounds = 0, last = 0;
-        void Progress(int position) override { last = position; }
+        int cancelAt = -1, rounds = 0, first = -1, last = 0;
+        void Progress(int position) override
+        {
+            if (first < 0)
+                first = position;
+            last = position;
+        }
         bool IsCancelled() override { return rounds++ == cancelAt; }
     };
     // the transfer alone: the site's file of item `id` into `file`
@@ -270,6 +275,22 @@ TEST_F(LibraryFixture, ACutTransferGoesOnOnlyFromAPartItsRecordVouchesForAndOnly
     };
     const std::string rest = changed.mid(half).toStdString(), tail = "bytes " + std::to_string(half) + "-" + std::to_string(body.size() - 1) + "/"
                                                                          + std::to_string(body.size());
+    // the record with one of its lines changed, or grown past what a record can be
+    const auto recordWith = [&](QByteArray key, QByteArray value) {
+        return [&, key, value] {
+            QList<QByteArray> lines = TempEnvironment::ReadBytes(record).split('\n');
+            for (QByteArray& line : lines)
+                if (line.startsWith(key + "="))
+                    line = key + "=" + value;
+            TempEnvironment::WriteBytes(record, lines.join('\n'));
+        };
+    };
+    const auto recordALink = [&] {
+        QFile::rename(record, record + ".elsewhere");
+        QFile::link(record + ".elsewhere", record);
+    };
+    const auto recordOversized = [&] { TempEnvironment::WriteBytes(record, TempEnvironment::ReadBytes(record) + QByteArray(1 << 20, '\n')); };
+    const QByteArray sha256 = QCryptographicHash::hash(body, QCryptographicHash::Sha256).toHex();
     struct Row {
         const char* name;
         std::function<void()> between;  // after the cut try
@@ -280,6 +301,14 @@ TEST_F(LibraryFixture, ACutTransferGoesOnOnlyFromAPartItsRecordVouchesForAndOnly
     };
     const Row rows[] = {
         {"resumed", [] {}, {}, {range}, body, body.size() - half},
+        // the part already on disk is hashed with the rest
+        {"resumed, its hash checked", [] {}, sha256, {range}, body, body.size() - half},
+        // a record that does not vouch for the part: the file comes whole
+        {"a record for another address", recordWith("url", "https://127.0.0.1:1/download/other"), {}, {whole}, body, body.size()},
+        {"a record of another size", recordWith("size", "12"), {}, {whole}, body, body.size()},
+        {"a record of another length", recordWith("length", QByteArray::number(half - 1)), {}, {whole}, body, body.size()},
+        {"a record that is a link", recordALink, {}, {whole}, body, body.size()},
+        {"a record past its limit", recordOversized, {}, {whole}, body, body.size()},
         {"the site's file changed", [&] { TempEnvironment::WriteBytes(served, changed); }, {}, {range}, changed, body.size()},
         {"no record", [&] { QFile::remove(record); }, {}, {whole}, body, body.size()},
         // the rest comes, and the whole is refused
@@ -303,7 +332,10 @@ TEST_F(LibraryFixture, ACutTransferGoesOnOnlyFromAPartItsRecordVouchesForAndOnly
         row.between();
         const long long before = site->BytesSent();
         const size_t asked = site->Requests().size();
-        EXPECT_EQ(transfer("pleiades-scene", file, int(body.size()), row.sha256, bar), row.kept.isEmpty() ? Result::SizeDownload : Result::Done);
+        Bar second;
+        EXPECT_EQ(transfer("pleiades-scene", file, int(body.size()), row.sha256, second), row.kept.isEmpty() ? Result::SizeDownload : Result::Done);
+        // the bar starts at the part's share when the part goes on, at the start when it does not
+        EXPECT_EQ(second.first >= 50, row.moved == body.size() - half) << second.first;
         std::vector<std::string> ranges;
         for (const auto& r : site->Requests())  // a copy: the list is a copy too
             ranges.push_back(r.range);
@@ -315,6 +347,14 @@ TEST_F(LibraryFixture, ACutTransferGoesOnOnlyFromAPartItsRecordVouchesForAndOnly
         EXPECT_EQ(QFile::exists(file), !row.kept.isEmpty());
         EXPECT_FALSE(QFile::exists(record));
     }
+    // the bar shows the part's share before the rest comes: cancelled at once, it stood there
+    QFile::remove(file);
+    site->CutAfter("pleiades-scene", half);
+    Bar cut, cancelled;
+    EXPECT_EQ(transfer("pleiades-scene", file, int(body.size()), {}, cut), Result::CannotDownload);
+    cancelled.cancelAt = 0;
+    EXPECT_EQ(transfer("pleiades-scene", file, int(body.size()), {}, cancelled), Result::Cancelled);
+    EXPECT_EQ(cancelled.first, 50);
 }
 
 // Where the file and its record go, a link is never written through and a FIFO never waited on.
