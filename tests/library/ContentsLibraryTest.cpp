@@ -183,6 +183,65 @@ TEST_F(LibraryFixture, DecliningFetchesNothingAndTheCancelButtonStopsADownload)
     EXPECT_EQ(messages.Sent(WM_CLDOWNLOADCLOSE).size(), 1);
 }
 
+// Each way a download fails is told in its own words, and nothing of it is left in the install root.
+TEST_F(LibraryFixture, EachFailureIsToldInItsOwnWordsAndLeavesNothing)
+{
+    const auto document = [](const std::string& fileName, const std::string& size, const std::string& genre, const std::string& more = {}) {
+        CContentsSite::ScriptedAnswer info;
+        info.contentType = "application/xml";
+        info.body = "<r><title>品</title><filename>" + fileName + "</filename>" + (size.empty() ? "" : "<size>" + size + "</size>")
+                    + "<genre>" + genre + "</genre><extmessage/>" + more + "</r>";
+        return info;
+    };
+    CContentsSite::ScriptedAnswer gone, cut, file;
+    gone.status = 404;
+    gone.body = "gone";
+    cut.body = std::string(10, 'c');
+    cut.announced = 1000;
+    file.body = "abc";
+    // a package whose archive holds no folder of its name: its scene is not there
+    CContentsSite::ScriptedAnswer other;
+    other.body = TempEnvironment::ReadBytes(env.Path(QStringLiteral("site/orion_story.zip"))).toStdString();
+    ASSERT_FALSE(other.body.empty());
+    TempEnvironment::WriteBytes(root + QStringLiteral("Adf"), "");  // no folder can be made where a file is
+    QDir().mkpath(root + QStringLiteral("Favorites/taken.zsf"));    // nor a file where a folder is
+    QDir().mkpath(root + QStringLiteral("Prg"));
+    const struct {
+        const char* id;
+        CContentsSite::ScriptedAnswer info, answer;
+        bool asked;  // the install question comes before the failure
+        QString box;
+    } rows[] = {
+        {"no-size", document("a.zsf", "", "シーン"), file, false, QStringLiteral("コンテンツ情報が取得できませんでした。")},
+        {"bad-hash", document("a.zip", "3", "プラネタリウム番組", "<sha256>not-a-hash</sha256>"), file, false,
+         QStringLiteral("コンテンツ情報が正しくありません。")},
+        {"gone", document("gone.zsf", "4", "シーン"), gone, true, QStringLiteral("コンテンツが見つかりません。")},
+        {"short", document("short.zsf", "5", "シーン"), file, true, QStringLiteral("コンテンツのサイズが一致しません（ダウンロードに失敗した可能性があります）。")},
+        {"cut", document("cut.zsf", "1000", "シーン"), cut, true, QStringLiteral("コンテンツがダウンロードできませんでした。")},
+        {"no-folder", document("comet.adf", "3", "追加天体"), file, true, QStringLiteral("ディレクトリが作成できませんでした。")},
+        {"occupied", document("taken.zsf", "3", "シーン"), file, true, QStringLiteral("コンテンツがインストールできません。")},
+        {"no-scene", document("other.zip", std::to_string(other.body.size()), "プラネタリウム番組"), other, true,
+         QStringLiteral("インストールに必要なファイルが見つかりません。")},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.id);
+        site->Script("/item/" + std::string(row.id) + ".xml", row.info);
+        site->Script("/download/" + std::string(row.id), row.answer);
+        const auto before = QDir(root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        MessageBoxScript boxes;
+        if (row.asked)
+            boxes.Expect(ask(QStringLiteral("品")), MB_YESNO, IDYES);
+        boxes.Expect(row.box, MB_OK, IDOK);
+        EXPECT_EQ(download(QString::fromLatin1(row.id)), 0);
+        dialog->ProgressDialog().Close();
+        EXPECT_EQ(QDir(root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+        for (const char* folder : {"Favorites", "Prg"})
+            for (const QString& name : QDir(root + QString::fromLatin1(folder)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+                EXPECT_TRUE(name == QStringLiteral("taken.zsf") || name.startsWith(QStringLiteral("cut.zsf")))
+                    << name.toStdString();  // the cut download keeps its part and record, to go on from
+    }
+}
+
 TEST_F(LibraryFixture, TheTransferKeepsOnlyTheSitesWholeFile)
 {
     using Result = contents::CTransfer::Result;
