@@ -155,6 +155,15 @@ TEST_F(LibraryFixture, AProgramIsUnpackedListedAndAnnouncedToTheHost)
         .Expect(QStringLiteral("「オリオン座ものがたり」\nこのコンテンツはすでにインストールされています。\n上書きしますか？"), MB_YESNO, IDYES);
     EXPECT_EQ(download(QStringLiteral("orion-story")), 1);
     EXPECT_TRUE(TempEnvironment::ReadBytes(prg + QStringLiteral("zvnprg.lst")).contains("Num=1"));
+
+    // declining the overwrite keeps what is installed: nothing is fetched, the list stays as it is
+    const int fetched = requestsFor("/download/");
+    const QByteArray listed = TempEnvironment::ReadBytes(prg + QStringLiteral("zvnprg.lst"));
+    boxes.Expect(ask(QStringLiteral("オリオン座ものがたり")), MB_YESNO, IDYES)
+        .Expect(QStringLiteral("「オリオン座ものがたり」\nこのコンテンツはすでにインストールされています。\n上書きしますか？"), MB_YESNO, IDNO);
+    EXPECT_EQ(download(QStringLiteral("orion-story")), 0);
+    EXPECT_EQ(requestsFor("/download/"), fetched);
+    EXPECT_EQ(TempEnvironment::ReadBytes(prg + QStringLiteral("zvnprg.lst")), listed);
 }
 
 TEST_F(LibraryFixture, DecliningFetchesNothingAndTheCancelButtonStopsADownload)
