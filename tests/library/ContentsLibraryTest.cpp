@@ -1,6 +1,7 @@
 // The content library against the local site over real HTTPS on 127.0.0.1: what lands on disk, in the program
 // list and in the settings, the boxes the user sees, the messages the host gets, the requests the site saw.
 #include "frame/ModuleMessages.h"
+#include "library/ContentsInstall.h"
 #include "library/ContentsTransfer.h"
 #include "library/DlgContentsLibrary.h"
 #include "platform/MessageBox.h"
@@ -502,6 +503,20 @@ TEST_F(LibraryFixture, RedirectedAddressesLeadToTheItemAndItsFile)
     EXPECT_FALSE(QFileInfo::exists(env.Path(QStringLiteral("loop.zsf"))));
 }
 
+// A package brings its own folder only: one that would land on another installed program's is
+// refused and that program stays; its own folder it replaces.
+TEST_F(LibraryFixture, APackageNeverUnpacksOverAnotherProgram)
+{
+    const QString prg = env.Path(QStringLiteral("Prg/")), archive = env.Path(QStringLiteral("site/orion_story.zip"));
+    ASSERT_TRUE(TempEnvironment::WriteBytes(prg + QStringLiteral("orion_story/info.txt"), "mine"));
+    QStringList added;
+    EXPECT_EQ(contents::UnpackPackage(archive, prg, QStringLiteral("other"), added), 0);
+    EXPECT_EQ(TempEnvironment::ReadBytes(prg + QStringLiteral("orion_story/info.txt")), "mine");
+    EXPECT_EQ(QDir(prg + QStringLiteral("orion_story")).entryList(QDir::Files), QStringList(QStringLiteral("info.txt")));
+    EXPECT_EQ(contents::UnpackPackage(archive, prg, QStringLiteral("orion_story"), added), 1);
+    EXPECT_NE(TempEnvironment::ReadBytes(prg + QStringLiteral("orion_story/info.txt")), "mine");
+}
+
 TEST_F(LibraryFixture, AdditionalObjectsAreRegisteredInTheFirstFreeNumberUpToForty)
 {
     const QString section = QStringLiteral("General\\ADF");
@@ -514,6 +529,13 @@ TEST_F(LibraryFixture, AdditionalObjectsAreRegisteredInTheFirstFreeNumberUpToFor
     CRegistry::Read(section, QStringLiteral("ADF2"), QString(), value);
     EXPECT_EQ(value, root + QStringLiteral("Adf/comet_zento_2026.adf,ゼント彗星（2026年）"));
     dialog->ProgressDialog().Close();
+    // the same object and title again take no number; under another title the object is registered anew
+    const QString comet = root + QStringLiteral("Adf/comet_zento_2026.adf");
+    EXPECT_EQ(contents::RegisterAdf(comet, QStringLiteral("ゼント彗星（2026年）")), 1);
+    EXPECT_FALSE(CRegistry::Read(section, QStringLiteral("ADF4"), QString(), value));
+    EXPECT_EQ(contents::RegisterAdf(comet, QStringLiteral("ゼント彗星")), 1);
+    CRegistry::Read(section, QStringLiteral("ADF4"), QString(), value);
+    EXPECT_EQ(value, comet + QStringLiteral(",ゼント彗星"));
 
     // every number but the last taken: the object goes into the fortieth; all 40 taken: the list is full
     for (const int taken : {39, 40}) {
