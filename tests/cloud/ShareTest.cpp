@@ -140,6 +140,7 @@ TEST(CloudShare, OkSendsTheBodyByteForByteAndTheBrowserOpensTheSharedPage)
     const int code = runModal(*dialog, [&] {
         qobject_cast<QTextEdit*>(dialog->GetDlgItem(2040))->setPlainText("オリオン座\n冬");
         qobject_cast<QCheckBox*>(dialog->GetDlgItem(2044))->click();  // the overlaid image
+        dialog->DispatchCommand(BN_CLICKED, 3);  // 設定: the service's configuration page, the dialog stays
         SetInternetTrace([&wire](const QString&, const QByteArray& sent) { wire += sent; });
         answerNested(dialog.get(), 1064, result);
         dialog->DispatchCommand(BN_CLICKED, 1);
@@ -165,8 +166,9 @@ TEST(CloudShare, OkSendsTheBodyByteForByteAndTheBrowserOpensTheSharedPage)
     EXPECT_EQ(expected, wire.mid(wire.indexOf("\r\n\r\n") + 4));
     EXPECT_TRUE(wire.contains("Content-Type: multipart/form-data; boundary=image_upload_from_zntzvn\r\n"));
     // the browser opens the page the service named; the overlaid image is gone and the choice kept
-    ASSERT_EQ(1, shell.Calls().size());
-    EXPECT_EQ(cloud.base + "/charts/1", shell.Calls()[0].file);
+    ASSERT_EQ(2, shell.Calls().size());
+    EXPECT_EQ(QStringList({CDlgCloudLogin::DefaultUrlBase() + "/config", cloud.base + "/charts/1"}),
+              QStringList({shell.Calls()[0].file, shell.Calls()[1].file}));
     EXPECT_FALSE(QFile::exists(overlaid));
     EXPECT_EQ("1", stored("Image", "Dialog\\CloudUpload"));
 }
