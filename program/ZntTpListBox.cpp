@@ -53,6 +53,8 @@ int CZntTpListBox::Attach(int id, CDlgProgram* parent)
     list->setFrameShape(QFrame::NoFrame);
     list->setAutoFillBackground(false);
     list->viewport()->setAutoFillBackground(false);  // not opaque: a scroll repaints every entry over the fixed background
+    m_pWatchedList = list;
+    m_pWatchedViewport = list->viewport();
     list->installEventFilter(this);
     list->viewport()->installEventFilter(this);
     QScrollBar* own = list->verticalScrollBar();
@@ -188,11 +190,11 @@ void CZntTpListBox::OnLButtonDblClk(unsigned flags, const QPoint& point)
 
 bool CZntTpListBox::eventFilter(QObject* watched, QEvent* e)
 {
-    if (!m_pList || (watched != m_pList && watched != m_pList->viewport()))
+    if (!m_pWatchedList || (watched != m_pWatchedList && watched != m_pWatchedViewport))
         return QObject::eventFilter(watched, e);
     switch (e->type()) {
     case QEvent::Paint:
-        if (watched == m_pList->viewport())
+        if (watched == m_pWatchedViewport)
             OnEraseBkgnd();  // then the list draws its entries over it
         break;
     case QEvent::Wheel:
@@ -200,7 +202,7 @@ bool CZntTpListBox::eventFilter(QObject* watched, QEvent* e)
         return true;
     case QEvent::Move:
     case QEvent::Resize:
-        if (watched == m_pList)
+        if (watched == m_pWatchedList)
             OnMove();
         break;
     case QEvent::MouseButtonDblClick: {

@@ -50,6 +50,9 @@ private:
 
     CDlgProgram* m_pParent = nullptr;
     QPointer<CZntListBox> m_pList;
+    // what the filter watches, as plain widgets: a list being destroyed is no list box any
+    // more, and the events its end sends are told from others without taking it for one
+    QPointer<QWidget> m_pWatchedList, m_pWatchedViewport;
     QRect m_rcList;
     QImage m_bmpBack;
     int m_nBackResource = 0;
