@@ -191,9 +191,8 @@ TEST(TempFolderFaults, AFolderWithoutModesIsLeftAsItWasAndTheRuntimeFolderServes
     auto mount = ScopedMount::FixedModes(fat);
     SKIP_UNLESS_MOUNTED(mount);
     QDir().mkpath(runtime);
-    const QByteArray tmp = qgetenv("TMPDIR"), run = qgetenv("XDG_RUNTIME_DIR");
-    qputenv("TMPDIR", QFile::encodeName(fat));
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    env.SetVariable("TMPDIR", QFile::encodeName(fat));
+    env.SetVariable("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
     for (int attempt = 0; attempt < 2; ++attempt) {  // a second try once the first folder is gone
         const QString folder = platform::GetTempPath();
         EXPECT_EQ(runtime, QFileInfo(folder.chopped(1)).absolutePath()) << folder.toStdString();
@@ -201,10 +200,4 @@ TEST(TempFolderFaults, AFolderWithoutModesIsLeftAsItWasAndTheRuntimeFolderServes
         EXPECT_EQ(QStringList(), QDir(fat).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
         QDir(folder).removeRecursively();
     }
-    qputenv("TMPDIR", tmp);
-    qputenv("XDG_RUNTIME_DIR", run);
-    if (tmp.isEmpty())
-        qunsetenv("TMPDIR");
-    if (run.isEmpty())
-        qunsetenv("XDG_RUNTIME_DIR");
 }

@@ -42,10 +42,6 @@ TEST(TempFolder, IsTheUsersOwnInTheFirstPlaceThatCanHoldIt)
 {
     TempEnvironment env;
     SetTempPath({});
-    const char* variables[] = {"TMPDIR", "XDG_RUNTIME_DIR", "XDG_CACHE_HOME"};
-    QList<QByteArray> saved;
-    for (const char* v : variables)
-        saved << (qEnvironmentVariableIsSet(v) ? qgetenv(v) : QByteArray());
     const QString plain = env.Path("tmp-plain"), shared = env.Path("tmp-shared"), file = env.Path("tmp-file");
     const QString runtime = env.Path("runtime"), cache = env.Path("cache");
     QDir().mkpath(plain);
@@ -53,7 +49,7 @@ TEST(TempFolder, IsTheUsersOwnInTheFirstPlaceThatCanHoldIt)
     ::chmod(QFile::encodeName(shared).constData(), 02755);
     TempEnvironment::WriteBytes(file, "not a folder");
     QDir().mkpath(runtime);
-    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache));
+    env.SetVariable("XDG_CACHE_HOME", QFile::encodeName(cache));
     const auto ownPrivateFolderIn = [](const QString& path, const QString& parent) {
         const QFileInfo info(path.chopped(1));
         return path.endsWith('/') && info.isDir() && !info.isSymLink() && info.absolutePath() == parent && info.ownerId() == ::geteuid()
@@ -66,11 +62,8 @@ TEST(TempFolder, IsTheUsersOwnInTheFirstPlaceThatCanHoldIt)
         {"and no runtime folder", file, false, cache},
     };
     for (const auto& row : rows) {
-        qputenv("TMPDIR", QFile::encodeName(row.tmp));
-        if (row.runtime)
-            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
-        else
-            qunsetenv("XDG_RUNTIME_DIR");
+        env.SetVariable("TMPDIR", QFile::encodeName(row.tmp));
+        env.SetVariable("XDG_RUNTIME_DIR", row.runtime ? QFile::encodeName(runtime) : QByteArray());
         const QString first = GetTempPath();
         // checked before it is removed: a shared folder answered here must never be emptied
         ASSERT_TRUE(ownPrivateFolderIn(first, row.expected)) << row.what << ": " << first.toStdString();
@@ -80,12 +73,6 @@ TEST(TempFolder, IsTheUsersOwnInTheFirstPlaceThatCanHoldIt)
         EXPECT_TRUE(ownPrivateFolderIn(second, row.expected)) << row.what << ": " << second.toStdString();
         EXPECT_NE(first, second) << row.what;
         ASSERT_TRUE(QDir(second).removeRecursively());
-    }
-    for (int i = 0; i < 3; ++i) {
-        if (saved[i].isNull())
-            qunsetenv(variables[i]);
-        else
-            qputenv(variables[i], saved[i]);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <sys/stat.h>
 
 TempEnvironment::TempEnvironment() : m_hadSettings(qEnvironmentVariableIsSet("ZVN_SETTINGS_FILE"))
@@ -17,11 +18,28 @@ TempEnvironment::TempEnvironment() : m_hadSettings(qEnvironmentVariableIsSet("ZV
 
 TempEnvironment::~TempEnvironment()
 {
+    for (auto it = m_variables.crbegin(); it != m_variables.crend(); ++it) {
+        if (it->second)
+            qputenv(it->first.constData(), *it->second);
+        else
+            qunsetenv(it->first.constData());
+    }
     platform::SetTempPath(QString());
     if (m_hadSettings)
         qputenv("ZVN_SETTINGS_FILE", m_oldSettings);
     else
         qunsetenv("ZVN_SETTINGS_FILE");
+}
+
+void TempEnvironment::SetVariable(const char* name, const QByteArray& value)
+{
+    const bool seen = std::any_of(m_variables.cbegin(), m_variables.cend(), [&](const auto& v) { return v.first == name; });
+    if (!seen)
+        m_variables.append({name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt});
+    if (value.isNull())
+        qunsetenv(name);
+    else
+        qputenv(name, value);
 }
 
 QString TempEnvironment::SettingsFile() const { return m_dir.path() + QStringLiteral("/config/settings.ini"); }

@@ -3,7 +3,10 @@
 // away with the test; no test touches the user's real ones.
 #include <QByteArray>
 #include <QString>
+#include <QList>
 #include <QTemporaryDir>
+#include <optional>
+#include <utility>
 
 class TempEnvironment {
 public:
@@ -22,8 +25,13 @@ public:
     static bool WriteBytes(const QString& path, const QByteArray& bytes);  // creates the folders
     static unsigned Mode(const QString& path);  // the permission bits (0600, ...); 0 when there is nothing
 
+    // Sets (or, with a null value, unsets) an environment variable for the test's length:
+    // the first change of each name is undone when the environment goes.
+    void SetVariable(const char* name, const QByteArray& value);
+
 private:
     QTemporaryDir m_dir;
     QByteArray m_oldSettings;
     bool m_hadSettings;
+    QList<std::pair<QByteArray, std::optional<QByteArray>>> m_variables;  // names and their values before
 };
