@@ -1,9 +1,12 @@
 #include "frame/Module.h"
+#include "platform/HostWindows.h"
 #include "platform/MessageBox.h"
 #include "platform/ResourceChain.h"
 
 #include <QAbstractButton>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -37,4 +40,37 @@ TEST(Resources, TextsAreTheTablesOwnAndBoxesSpeakJapanese)
         texts << button->text();
     texts.sort();
     EXPECT_EQ("いいえ(&N)|はい(&Y)|キャンセル", texts.join(u'|'));
+}
+
+TEST(Resources, ABoxCarriesTheHostsNameTheAskedIconAndItsWindowsKeys)
+{
+    // the name the host registered, not whatever Qt was told to display
+    const QString displayed = QGuiApplication::applicationDisplayName();
+    QGuiApplication::setApplicationDisplayName("Qt の表示名");
+    SetApplicationName("星空ホスト");
+    struct Row {
+        unsigned style;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButton enter, escape;
+    };
+    const Row rows[] = {
+        {MB_OK | MB_ICONEXCLAMATION, QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok},
+        {MB_OKCANCEL | MB_ICONQUESTION, QMessageBox::Question, QMessageBox::Ok, QMessageBox::Cancel},
+        {MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2, QMessageBox::Question, QMessageBox::Cancel,
+         QMessageBox::Cancel},
+        {MB_YESNOCANCEL | MB_ICONHAND | MB_DEFBUTTON3, QMessageBox::Critical, QMessageBox::Cancel,
+         QMessageBox::Cancel},
+        {MB_OK | MB_ICONASTERISK, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.style);
+        const auto box = BuildMessageBox(nullptr, "x", row.style);
+        EXPECT_EQ("星空ホスト", box->windowTitle());
+        EXPECT_EQ(row.icon, box->icon());
+        EXPECT_EQ(row.enter, box->standardButton(box->defaultButton()));
+        EXPECT_EQ(row.escape, box->escapeButton() ? box->standardButton(box->escapeButton())
+                                                  : QMessageBox::NoButton);
+    }
+    SetApplicationName({});
+    QGuiApplication::setApplicationDisplayName(displayed);
 }
