@@ -6,6 +6,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QSemaphore>
+#include <QThread>
+#include <QThreadPool>
 #include <algorithm>
 #include <cmath>
 
@@ -505,7 +508,9 @@ std::optional<QPointF> CChartProjection::ProjectJ2000(const astro::Spherical& j2
     return Project(m_observer.FromEquatorialDate(m_observer.J2000ToDate(j2000), m_state.frame));
 }
 
-QImage CChartRenderer::Render(const SkyState& state, const QSize& size)
+namespace {
+
+QImage draw(const SkyState& state, const QSize& size)
 {
     QImage image(size, QImage::Format_RGB32);
     const CChartProjection projection(state, size);
@@ -524,5 +529,27 @@ QImage CChartRenderer::Render(const SkyState& state, const QSize& size)
     drawAdditional(painter, projection, state, pixelsPerDegree);
     drawHorizon(painter, projection, state, size);
     drawOverlays(painter.p(), state, size, overlays);
+    return image;
+}
+
+}  // namespace
+
+QImage CChartRenderer::Render(const SkyState& state, const QSize& size)
+{
+    // Qt's raster engine hands every large batch of spans to the global thread pool in
+    // pieces, unless it is already drawing on one of the pool's threads. A chart is
+    // thousands of such batches, and the hand-overs cost more than they win: drawn on a
+    // pool thread while the caller waits, it takes half the time (8.6 against 18 ms here).
+    QThreadPool* pool = QThreadPool::globalInstance();
+    if (pool->contains(QThread::currentThread()))
+        return draw(state, size);
+    QImage image;
+    QSemaphore drawn;
+    pool->reserveThread();  // a thread even when the pool is busy
+    pool->startOnReservedThread([&] {
+        image = draw(state, size);
+        drawn.release();
+    });
+    drawn.acquire();
     return image;
 }
