@@ -5,9 +5,10 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QStyle>
 #include <QHash>
+#include <QImage>
 #include <QList>
+#include <QStyle>
 #include <memory>
 
 namespace platform {
@@ -52,12 +53,17 @@ void readTables(Module* module)
         module->templates.insert(t.id, t);
 }
 
+// Each picture is decoded once, by its path: a dialog opened again draws at once. (Only
+// the module's own pictures are asked for, and they do not change while it is installed.)
 QImage findImage(const QString& relative)
 {
+    static QHash<QString, QImage> decoded;
     for (const auto& module : chain()) {
         const QString path = module->folder + relative;
+        if (const auto known = decoded.constFind(path); known != decoded.constEnd())
+            return *known;
         if (QFile::exists(path))
-            return QImage(path);
+            return *decoded.insert(path, QImage(path));
     }
     return {};
 }

@@ -4,6 +4,7 @@
 #include "frame/ModuleMessages.h"
 #include "platform/HostWindows.h"
 #include "platform/MessageBox.h"
+#include "platform/PoolThread.h"
 #include "platform/ResourceChain.h"
 #include "platform/Text.h"
 #include "program/ProgramArt.h"
@@ -24,6 +25,24 @@
 #include <QWindow>
 
 namespace {
+
+// An entry of the list: a screen reader hears its title as its name and the lines under
+// it as its description. The description is made when asked for, with the date as it is
+// then, and never for the thousands of entries nobody visits.
+class ProgramEntry : public QListWidgetItem {
+public:
+    ProgramEntry(const QString& title, const CDlgProgram* dialog) : QListWidgetItem(title), m_dialog(dialog) {}
+
+    QVariant data(int role) const override
+    {
+        if (role == Qt::AccessibleDescriptionRole && listWidget())
+            return m_dialog->EntryDescription(listWidget()->row(this));  // list index equals array index
+        return QListWidgetItem::data(role);
+    }
+
+private:
+    const CDlgProgram* m_dialog;
+};
 
 constexpr int IDD_PROGRAM = 16103;
 constexpr int IDS_PROGRAM_SECTION = 16055;
@@ -133,7 +152,6 @@ int CDlgProgram::OnInitDialog()
                         .arg(platform::_wtoi(parts.value(0)))
                         .arg(platform::_wtoi(parts.value(1)))
                         .arg(platform::_wtoi(parts.value(2)));
-        describeEntries();  // the date of today's entry is known only now
     }
     const int count = int(m_arrProgram.size());
     if (m_nProgNum < 0 || m_nProgNum >= count || m_nScrlPos < 0 || m_nScrlPos >= count)
@@ -192,7 +210,9 @@ void CDlgProgram::loadArt()
     const QRect placed = list() ? list()->geometry() : QRect();
     const int entryWidth = list() ? list()->width() - m_lstProgram->ScrollBarWidth() : 0;
     const int entryHeight = list() ? list()->GetItemHeight() : 0;
-    m_pArt->Build(size(), placed.x() + placed.width(), QSize(entryWidth - 10, entryHeight - 2));
+    const QSize client = size();
+    // the pictures are scaled and composed where Qt does not split the work over threads
+    platform::RunOnPoolThread([&] { m_pArt->Build(client, placed.x() + placed.width(), QSize(entryWidth - 10, entryHeight - 2)); });
 }
 
 int CDlgProgram::ReadProgramList()
@@ -205,7 +225,6 @@ int CDlgProgram::ReadProgramList()
     const int read = CProgramListReader::ReadLists(m_strSysPrgPath, m_strUserPrgPath, [this](CParamFile* file, int isSystem) {
         return DoReadProgramList(file, isSystem);
     });
-    describeEntries();
     return read;
 }
 
@@ -217,7 +236,7 @@ int CDlgProgram::DoReadProgramList(CParamFile* file, int isSystem)
     if (QListWidget* l = list()) {
         const QSignalBlocker quiet(l);
         for (qsizetype i = first; i < m_arrProgram.size(); ++i)
-            l->addItem(m_arrProgram[i].title);
+            l->addItem(new ProgramEntry(m_arrProgram[i].title, this));  // the list owns it
     }
     return result;
 }
@@ -556,14 +575,12 @@ QList<CDlgProgram::EntryLine> CDlgProgram::entryLines(const tagPROGITEM& program
     return lines;
 }
 
-void CDlgProgram::describeEntries()
+QString CDlgProgram::EntryDescription(int index) const
 {
-    // a screen reader hears each entry's title as its name and the lines under it as its description
-    QListWidget* l = list();
-    for (qsizetype i = 0; l && i < m_arrProgram.size() && i < l->count(); ++i) {
-        QStringList texts;
-        for (const EntryLine& text : entryLines(m_arrProgram[i]))
-            texts.append(text.text);
-        l->item(int(i))->setData(Qt::AccessibleDescriptionRole, texts.join(u'\n'));
-    }
+    if (index < 0 || index >= m_arrProgram.size())
+        return {};
+    QStringList texts;
+    for (const EntryLine& text : entryLines(m_arrProgram[index]))
+        texts.append(text.text);
+    return texts.join(u'\n');
 }

@@ -169,13 +169,16 @@ protected:
     /// Draws the title, the background picture, the frame and the info panel.
     void paintEvent(QPaintEvent* e) override;
 
+public:
+    /// What a screen reader hears of an entry after its title: the lines under it, one a line.
+    QString EntryDescription(int index) const;
+
 private:
     struct EntryLine {
         int gap;  // pixels above the line
         QString text;
     };
     QList<EntryLine> entryLines(const tagPROGITEM& program) const;  // what an entry shows under its title
-    void describeEntries();
     void openSelected();
     void selectSilently(int index);
     int topIndex() const;

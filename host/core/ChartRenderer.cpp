@@ -1,14 +1,12 @@
 #include "host/core/ChartRenderer.h"
 
 #include "host/core/SkyCatalog.h"
+#include "platform/PoolThread.h"
 
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
-#include <QSemaphore>
-#include <QThread>
-#include <QThreadPool>
 #include <algorithm>
 #include <cmath>
 
@@ -536,20 +534,8 @@ QImage draw(const SkyState& state, const QSize& size)
 
 QImage CChartRenderer::Render(const SkyState& state, const QSize& size)
 {
-    // Qt's raster engine hands every large batch of spans to the global thread pool in
-    // pieces, unless it is already drawing on one of the pool's threads. A chart is
-    // thousands of such batches, and the hand-overs cost more than they win: drawn on a
-    // pool thread while the caller waits, it takes half the time (8.6 against 18 ms here).
-    QThreadPool* pool = QThreadPool::globalInstance();
-    if (pool->contains(QThread::currentThread()))
-        return draw(state, size);
+    // on a pool thread the raster engine fills without hand-overs: 9.6 against 18 ms here
     QImage image;
-    QSemaphore drawn;
-    pool->reserveThread();  // a thread even when the pool is busy
-    pool->startOnReservedThread([&] {
-        image = draw(state, size);
-        drawn.release();
-    });
-    drawn.acquire();
+    platform::RunOnPoolThread([&] { image = draw(state, size); });
     return image;
 }

@@ -1,0 +1,25 @@
+#include "platform/PoolThread.h"
+
+#include <QSemaphore>
+#include <QThread>
+#include <QThreadPool>
+
+namespace platform {
+
+void RunOnPoolThread(const std::function<void()>& work)
+{
+    QThreadPool* pool = QThreadPool::globalInstance();
+    if (pool->contains(QThread::currentThread())) {
+        work();
+        return;
+    }
+    QSemaphore done;
+    pool->reserveThread();  // a thread even when the pool is busy with others' work
+    pool->startOnReservedThread([&] {
+        work();
+        done.release();
+    });
+    done.acquire();
+}
+
+}  // namespace platform
