@@ -59,6 +59,8 @@ TEST(ZvnprgTool, EditsListsAndRefusesAsTheModuleDoes)
         {{"add", env.Path("bad.lst"), env.Path("info.txt")}, "番組リストファイルの形式が不正です。"},
         {{"add", list, env.Path("missing.txt")}, "番組情報ファイルを更新できません。"},
         {{"delete", list, "zzz"}, ""},
+        {{}, "list"},  // no command: the usage, as a refusal
+        {{"move", list}, "list"},
     };
     for (const auto& r : refused) {
         const auto [exit, printed] = zvnprg(r.args);
