@@ -6,11 +6,16 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <memory>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
 
 using namespace platform;
 
@@ -19,6 +24,84 @@ namespace {
 constexpr int kBufferSize = 4096;
 constexpr int kBlockSize = 64 * kBufferSize;
 constexpr qint64 kMaxTotal = 0xFFFFFFFFLL;
+// Blocks hashed on a thread of their own while the next ones arrive. A block is handed over
+// once it is on disk and comes back once hashed, so the transfer waits only while every
+// block is still being hashed.
+class HashBehind {
+public:
+    explicit HashBehind(CRunningHash& hash) : m_hash(hash)
+    {
+        for (auto& block : m_blocks) {
+            block = std::make_unique<char[]>(kBlockSize);
+            m_free.push_back(block.get());
+        }
+        m_thread = std::thread([this] { run(); });
+    }
+    ~HashBehind()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_quit = true;
+        }
+        m_changed.notify_all();
+        m_thread.join();
+    }
+    HashBehind(const HashBehind&) = delete;
+    HashBehind& operator=(const HashBehind&) = delete;
+
+    char* Take()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_free.empty(); });
+        char* block = m_free.back();
+        m_free.pop_back();
+        return block;
+    }
+    void Hand(char* block, qint64 length)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_queue.emplace_back(block, length);
+        }
+        m_changed.notify_all();
+    }
+    // every block handed over is in the hash
+    void Finish()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_queue.empty() && !m_busy; });
+    }
+
+private:
+    void run()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_changed.wait(lock, [this] { return m_quit || !m_queue.empty(); });
+            if (m_quit)
+                return;  // a download that ended otherwise: its hash is never asked for
+            const auto [block, length] = m_queue.front();
+            m_queue.pop_front();
+            m_busy = true;
+            lock.unlock();
+            m_hash.Add(block, length);
+            lock.lock();
+            m_busy = false;
+            m_free.push_back(block);
+            m_changed.notify_all();
+        }
+    }
+
+    CRunningHash& m_hash;
+    std::unique_ptr<char[]> m_blocks[4];
+    std::vector<char*> m_free;
+    std::deque<std::pair<char*, qint64>> m_queue;
+    bool m_busy = false, m_quit = false;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::thread m_thread;  // last: it starts once the rest is ready
+};
+
 // The install file made anew for a download from nothing. Whatever stood at the path is
 // taken away first, a link included (never its target), and the file is made by this open
 // alone, so nothing planted at the path in between is followed.
@@ -62,15 +145,28 @@ CTransfer::Result CTransfer::Run(Observer& observer)
     if (!m_sha256.isEmpty())
         hash = std::make_unique<CRunningHash>();
     // Each 4096-byte read lands in a block that goes to disk in one write once it holds
-    // 64 reads: a write per read cost more than the transfer itself.
-    const auto block = std::make_unique<char[]>(kBlockSize);
+    // 64 reads: a write per read cost more than the transfer itself. A checked download's
+    // blocks are hashed behind it, on another thread.
+    std::unique_ptr<HashBehind> behind;
+    std::unique_ptr<char[]> own;
+    if (hash)
+        behind = std::make_unique<HashBehind>(*hash);
+    else
+        own = std::make_unique<char[]>(kBlockSize);
+    char* block = behind ? behind->Take() : own.get();
     qint64 held = 0;
     const auto writeHeld = [&] {
-        if (hash)
-            hash->Add(block.get(), held);
-        const bool written = held == 0 || file.write(block.get(), held) == held;
+        const bool written = held == 0 || file.write(block, held) == held;
+        if (behind && held > 0) {
+            behind->Hand(block, held);
+            block = behind->Take();
+        }
         held = 0;
         return written;
+    };
+    const auto matches = [&] {
+        behind->Finish();
+        return hash->Hex() == m_sha256;
     };
     // every road on which the partial file goes takes its record with it
     const auto removeFile = [this] {
@@ -138,7 +234,7 @@ CTransfer::Result CTransfer::Run(Observer& observer)
                 break;
             }
             try {
-                read = http->Read(block.get() + held, kBufferSize);
+                read = http->Read(block + held, kBufferSize);
             } catch (const CInternetException&) {
                 unread = http->TakeReceived();
                 throw;
@@ -167,7 +263,7 @@ CTransfer::Result CTransfer::Run(Observer& observer)
         }
         observer.Progress(100);
         // bytes other than the site's: the size's message, as for any download that is not the file
-        if (overrun || total != m_nSize || (hash && hash->Hex() != m_sha256)) {
+        if (overrun || total != m_nSize || (hash && !matches())) {
             removeFile();
             return SizeDownload;
         }
@@ -180,7 +276,7 @@ CTransfer::Result CTransfer::Run(Observer& observer)
         if (file.isOpen()) {
             // a read is at most 4096 bytes and the block keeps room for one
             const qint64 rest = std::min<qint64>(unread.size(), kBlockSize - held);
-            memcpy(block.get() + held, unread.constData(), size_t(rest));
+            memcpy(block + held, unread.constData(), size_t(rest));
             held += rest;
             writeHeld();
             file.close();

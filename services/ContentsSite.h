@@ -52,7 +52,7 @@ public:
     std::string BaseUrl() const;                    // "https://127.0.0.1:<port>"
     std::string CertificatePem() const;             // the site's own certificate, to be trusted by name
     bool WriteCertificate(const std::string& path) const;
-    // a generated item of `bytes` bytes (id "bench"), streamed, for measuring downloads
+    // a generated item of `bytes` bytes (id "bench"; "bench-plain" states no hash), streamed, for measuring downloads
     void AddGeneratedItem(long long bytes);
 
     void SetLogging(bool on);  // each request as one line on stderr

@@ -6,7 +6,7 @@
 // --port: HTTPS port (0: any free one; default 47081); --http-port: a plain
 // HTTP port too (default none); --content: the folder of the sample content;
 // --cert-out: where to write the site's certificate (PEM) for the settings'
-// "TrustedCA"; --generated: also serve an item "bench" of that many bytes;
+// "TrustedCA"; --generated: also serve an item "bench" of that many bytes (and "bench-plain", the same with no hash stated);
 // --cut: the first download of the item ID stops after BYTES (may repeat).
 // --make-samples writes the sample content into DIR and ends. Prints one line
 // saying where it listens, logs each request with its User-Agent on stderr,
