@@ -24,6 +24,13 @@ namespace {
 constexpr int kBufferSize = 4096;
 constexpr int kBlockSize = 64 * kBufferSize;
 constexpr qint64 kMaxTotal = 0xFFFFFFFFLL;
+// a block handed to the hasher (a type of this file's own: a deque of plain pairs would
+// be a template the library exports)
+struct Handed {
+    char* block;
+    qint64 length;
+};
+
 // Blocks hashed on a thread of their own while the next ones arrive. A block is handed over
 // once it is on disk and comes back once hashed, so the transfer waits only while every
 // block is still being hashed.
@@ -61,7 +68,7 @@ public:
     {
         {
             const std::lock_guard lock(m_mutex);
-            m_queue.emplace_back(block, length);
+            m_queue.push_back({block, length});
         }
         m_changed.notify_all();
     }
@@ -95,7 +102,7 @@ private:
     CRunningHash& m_hash;
     std::unique_ptr<char[]> m_blocks[4];
     std::vector<char*> m_free;
-    std::deque<std::pair<char*, qint64>> m_queue;
+    std::deque<Handed> m_queue;
     bool m_busy = false, m_quit = false;
     std::mutex m_mutex;
     std::condition_variable m_changed;
