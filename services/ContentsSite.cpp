@@ -220,6 +220,8 @@ struct CContentsSite::Impl {
     {
         const std::string etag = "\"" + sha256.substr(0, 32) + "\"";
         res.set_header("ETag", etag);
+        // both validators, as most sites send them; If-Range is matched against the ETag alone
+        res.set_header("Last-Modified", "Sun, 06 Dec 2026 12:00:00 GMT");
         res.set_header("Accept-Ranges", "bytes");
         long long first = 0, last = total - 1;
         const std::string ifRange = req.get_header_value("If-Range");
