@@ -605,10 +605,12 @@ TEST_F(LibraryFixture, ThePlaceIsSavedOnceWhenTheWindowGoes)
     dialog->resize(opened / 2);
     EXPECT_EQ(dialog->size(), opened);
     dialog->move(40, 50);
+    dialog->resize(opened + QSize(100, 80));
     dialog.reset();  // the host deletes it without ending it
     EXPECT_TRUE(saved().startsWith(QStringLiteral("40,50,"))) << saved().toStdString();
     CDlgContentsLibrary modal(&host);
-    QTimer::singleShot(0, &modal, [&modal] {
+    QTimer::singleShot(0, &modal, [&] {
+        EXPECT_EQ(opened + QSize(100, 80), modal.size());  // it opens as large as it was left
         modal.move(60, 70);
         modal.EndDialog(2);
     });
@@ -632,6 +634,11 @@ TEST_F(LibraryFixture, TheSiteIsShownWithTheModulesAgentOnlyWhenItsAuthorityIsTr
     EXPECT_EQ(QList<bool>({false, true}), QList<bool>({dialog->GetDlgItem(2)->isEnabled(), dialog->GetDlgItem(1023)->isVisible()}));
     ASSERT_TRUE(QTest::qWaitFor([this] { return dialog->IsBrowserReady(); }, 20000));
     EXPECT_EQ(QList<bool>({true, false}), QList<bool>({dialog->GetDlgItem(2)->isEnabled(), dialog->GetDlgItem(1023)->isVisible()}));
+    // a larger window gives the page the room; the page stops as far above the buttons as it did
+    const auto below = [this](int id) { return dialog->height() - dialog->GetDlgItem(id)->geometry().bottom(); };
+    const int pageFoot = below(1024), buttonFoot = below(2);
+    dialog->resize(dialog->size() + QSize(120, 90));
+    EXPECT_EQ(QList<int>({pageFoot, buttonFoot}), QList<int>({below(1024), below(2)}));
     const auto asked = pageRequests("/");
     EXPECT_GE(asked, 1);
     dialog->Browser().View()->load(QUrl(QString::fromStdString(site->BaseUrl() + "/page/x")));  // as a link is followed
