@@ -63,7 +63,7 @@ int main(int argc, char** argv)
     writeList(system, kPrograms);
 
     // showing: the lists read, the pictures composed, the window and its list painted once
-    double firstPaint = 1e300;
+    double firstPaint = 1e300, firstOpen = 0;
     for (int run = 0; run < 5; ++run) {
         CDlgProgram dialog(system, QString(), nullptr);
         PaintCounter counter;
@@ -74,6 +74,8 @@ int main(int argc, char** argv)
         while (counter.paints == 0 && timer.elapsed() < 5000)
             QApplication::processEvents();
         firstPaint = std::min(firstPaint, timer.nsecsElapsed() / 1e6);
+        if (run == 0)
+            firstOpen = timer.nsecsElapsed() / 1e6;  // the process's first: its pictures decoded and composed
         if (dialog.Programs().size() != kPrograms)
             std::fprintf(stderr, "the dialog holds %lld programs\n", static_cast<long long>(dialog.Programs().size()));
         dialog.hide();
@@ -97,13 +99,14 @@ int main(int argc, char** argv)
         slowest = std::max(slowest, ms);
     }
     std::printf("program dialog, %d programs, offscreen\n", kPrograms);
-    std::printf("  open to first paint (best of 5): %8.2f ms\n", firstPaint);
+    std::printf("  open to first paint (best of 5): %8.2f ms; the process's first open %.2f ms\n", firstPaint, firstOpen);
     std::printf("  one page scrolled and repainted: %8.2f ms mean, %.2f ms slowest of %d   (bound 16 ms)\n", total / pages,
                 slowest, pages);
     std::printf("  first visible entry after the pages: %d\n", box.GetTopIndex());
     std::printf("  the process's peak memory: %8.1f MiB\n", bench::StatusKiB("VmHWM:") / 1024.0);
     const QByteArray size = QByteArray::number(kPrograms);
     bench::Figure("program_dialog." + size + ".open_ms", firstPaint);
+    bench::Figure("program_dialog." + size + ".first_open_ms", firstOpen);
     bench::Figure("program_dialog." + size + ".page_ms", total / pages);
     bench::Figure("program_dialog." + size + ".peak_mib", bench::StatusKiB("VmHWM:") / 1024.0);
     return 0;

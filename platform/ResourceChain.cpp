@@ -22,6 +22,13 @@ struct Module {
     QHash<int, DialogTemplate> templates;
 };
 
+// how many times a module came or went
+int& generation()
+{
+    static int n = 0;
+    return n;
+}
+
 // newest first; modules are few and lookups walk them in order
 QList<std::shared_ptr<Module>>& chain()
 {
@@ -77,12 +84,16 @@ void RegisterResourceModule(const QString& name, const QString& folder)
     module->name = name;
     module->folder = folder.endsWith(u'/') ? folder : folder + u'/';
     chain().prepend(module);
+    ++generation();
 }
 
 void UnregisterResourceModule(const QString& name)
 {
-    chain().removeIf([&](const std::shared_ptr<Module>& m) { return m->name == name; });
+    if (chain().removeIf([&](const std::shared_ptr<Module>& m) { return m->name == name; }) > 0)
+        ++generation();
 }
+
+int ResourceChainGeneration() { return generation(); }
 
 bool IsResourceModuleRegistered(const QString& name)
 {

@@ -17,6 +17,9 @@ namespace platform {
 
 void RegisterResourceModule(const QString& name, const QString& folder);
 void UnregisterResourceModule(const QString& name);
+// A number that changes whenever a module comes or goes: what was made from the chain's
+// resources before is out of date when it differs.
+int ResourceChainGeneration();
 bool IsResourceModuleRegistered(const QString& name);
 
 QString LoadString(int id);                  // empty text when no module has it

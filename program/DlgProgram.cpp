@@ -26,6 +26,27 @@
 
 namespace {
 
+// The pictures of the last opening, by the sizes and the resources they were composed from:
+// a dialog opened again at the same size has them at once. They are scaled and composed
+// where Qt does not split the work over threads.
+CProgramArt composedArt(const QSize& client, int listRight, const QSize& highlight)
+{
+    static struct {
+        QSize client, highlight;
+        int listRight = -1, resources = -1;
+        CProgramArt art;
+    } last;
+    const int resources = platform::ResourceChainGeneration();
+    if (last.client != client || last.listRight != listRight || last.highlight != highlight || last.resources != resources) {
+        platform::RunOnPoolThread([&] { last.art.Build(client, listRight, highlight); });
+        last.client = client;
+        last.listRight = listRight;
+        last.highlight = highlight;
+        last.resources = resources;
+    }
+    return last.art;
+}
+
 // An entry of the list: a screen reader hears its title as its name and the lines under
 // it as its description. The description is made when asked for, with the date as it is
 // then, and never for the thousands of entries nobody visits.
@@ -210,9 +231,7 @@ void CDlgProgram::loadArt()
     const QRect placed = list() ? list()->geometry() : QRect();
     const int entryWidth = list() ? list()->width() - m_lstProgram->ScrollBarWidth() : 0;
     const int entryHeight = list() ? list()->GetItemHeight() : 0;
-    const QSize client = size();
-    // the pictures are scaled and composed where Qt does not split the work over threads
-    platform::RunOnPoolThread([&] { m_pArt->Build(client, placed.x() + placed.width(), QSize(entryWidth - 10, entryHeight - 2)); });
+    *m_pArt = composedArt(size(), placed.x() + placed.width(), QSize(entryWidth - 10, entryHeight - 2));
 }
 
 int CDlgProgram::ReadProgramList()

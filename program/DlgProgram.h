@@ -208,7 +208,7 @@ private:
     QList<tagPROGITEM> m_arrProgram;
     QImage m_bmpIcons[10];  // 16035..16044, owned here; records refer to them
     std::unique_ptr<CZntTpListBox> m_lstProgram;
-    std::unique_ptr<CProgramArt> m_pArt;  // composed anew at every start-up
+    std::unique_ptr<CProgramArt> m_pArt;  // the pictures for the size it opens at
     QRect m_rcInfo;                       // the info panel
     QFont m_fontInfo[5];                  // cell heights 24, 16, 14, 12 and 11 at scale 1
     QFont m_fontSystem;                   // the list's titles

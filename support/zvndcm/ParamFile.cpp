@@ -5,6 +5,7 @@
 #include "platform/Text.h"
 
 #include <QHashFunctions>
+#include <algorithm>
 
 #include <bit>
 #include <cstring>
@@ -265,9 +266,15 @@ qsizetype CParamFile::findKey(const Section& section, const QString& key) const
         m_keys.clear();
         m_keysReadTo = section.header + line(section.header).size();
     }
+    // An ASCII key (every key the module asks for) is passed over by its hash first: a
+    // name beyond ASCII that folds to it (the Kelvin sign) folds to the same hash. Any
+    // other key is compared with each line.
+    const bool asciiKey = std::all_of(key.begin(), key.end(), [](QChar c) { return c.unicode() < 0x80; });
+    const quint32 wanted = asciiKey ? nameHash(key) : 0;
+    const auto matches = [&](const KeyLine& k) { return (!asciiKey || k.hash == wanted) && k.is(key); };
     // from the top: the first of two equal keys holds
     for (const KeyLine& k : m_keys)
-        if (k.is(key))
+        if (matches(k))
             return k.start;
     while (m_keysReadTo <= section.last) {
         const qsizetype start = m_keysReadTo;
@@ -276,8 +283,9 @@ qsizetype CParamFile::findKey(const Section& section, const QString& key) const
         m_keysReadTo += whole.size();
         if (find(text, '=') > 0) {
             const QByteArrayView name = keyPart(text);
-            m_keys.push_back({name, isAscii(name), start});
-            if (m_keys.back().is(key))
+            const bool ascii = isAscii(name);
+            m_keys.push_back({name, ascii, start, ascii ? nameHash(QLatin1StringView(name)) : nameHash(decode(name))});
+            if (matches(m_keys.back()))
                 return start;
         }
     }
