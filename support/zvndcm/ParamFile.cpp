@@ -266,12 +266,12 @@ qsizetype CParamFile::findKey(const Section& section, const QString& key) const
         m_keys.clear();
         m_keysReadTo = section.header + line(section.header).size();
     }
-    // An ASCII key (every key the module asks for) is passed over by its hash first: a
-    // name beyond ASCII that folds to it (the Kelvin sign) folds to the same hash. Any
-    // other key is compared with each line.
+    // An ASCII key (every key the module asks for) is compared only with the ASCII names of
+    // its hash: no character CP932 holds folds to an ASCII letter. Any other key is compared
+    // with each line.
     const bool asciiKey = std::all_of(key.begin(), key.end(), [](QChar c) { return c.unicode() < 0x80; });
     const quint32 wanted = asciiKey ? nameHash(key) : 0;
-    const auto matches = [&](const KeyLine& k) { return (!asciiKey || k.hash == wanted) && k.is(key); };
+    const auto matches = [&](const KeyLine& k) { return (!asciiKey || (k.ascii && k.hash == wanted)) && k.is(key); };
     // from the top: the first of two equal keys holds
     for (const KeyLine& k : m_keys)
         if (matches(k))
@@ -284,7 +284,7 @@ qsizetype CParamFile::findKey(const Section& section, const QString& key) const
         if (find(text, '=') > 0) {
             const QByteArrayView name = keyPart(text);
             const bool ascii = isAscii(name);
-            m_keys.push_back({name, ascii, start, ascii ? nameHash(QLatin1StringView(name)) : nameHash(decode(name))});
+            m_keys.push_back({name, ascii, start, ascii ? nameHash(QLatin1StringView(name)) : 0});
             if (matches(m_keys.back()))
                 return start;
         }

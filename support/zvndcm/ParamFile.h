@@ -81,7 +81,7 @@ private:
         QByteArrayView name;
         bool ascii;
         qsizetype start;
-        quint32 hash;  // of the name without regard to case, as a section's
+        quint32 hash;  // of an ASCII name without regard to case, as a section's
         bool is(const QString& key) const;  // without regard to case
     };
     mutable const Section* m_keysOf = nullptr;
