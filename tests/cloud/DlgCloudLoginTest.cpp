@@ -108,6 +108,9 @@ TEST(CloudLogin, FailedSignInsShowWhyAndStoreNothingAndASuccessStoresTheAnswersN
     MessageBoxScript boxes;
     CDlgCloudLogin dialog;
     const int result = runModal(dialog, [&] {
+        // the account signed in last is offered again: its address and its name, never the password
+        const auto text = [&](int id) { return qobject_cast<QLineEdit*>(dialog.GetDlgItem(id))->text(); };
+        EXPECT_EQ(QStringList({"a@example.org", "", "A"}), QStringList({text(1043), text(1044), text(1045)}));
         fill(dialog, "", "", "");
         boxes.Expect("メールアドレスを入力してください。\n", MB_OK | MB_ICONASTERISK, IDOK);  // one empty field at a time
         dialog.DispatchCommand(BN_CLICKED, 1);
