@@ -7,6 +7,7 @@
 #include "cloud/ShareRequest.h"
 #include "platform/CodePage.h"
 #include "platform/Internet.h"
+#include "platform/ResourceChain.h"
 #include "tests/cloud/CloudFixture.h"
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/ScriptedHost.h"
@@ -84,6 +85,7 @@ struct NestedDialog {
     QStringList texts;  // of every static text and picture
     bool settingsShown = false;
     QSize icon;         // the icon's picture
+    QImage iconImage;
     int iconWidth = 0;  // the width of its drawn (not transparent) pixels
     bool seen = false;
 };
@@ -104,6 +106,7 @@ void answerNested(QObject* owner, int result, NestedDialog& seen)
         if (const auto* label = qobject_cast<QLabel*>(dialog->GetDlgItem(-1))) {
             const QImage icon = label->pixmap().toImage();
             seen.icon = icon.size();
+            seen.iconImage = icon.convertToFormat(QImage::Format_ARGB32_Premultiplied);
             seen.iconWidth = QRegion(QBitmap::fromImage(icon.createAlphaMask())).boundingRect().width();
         }
         dialog->DispatchCommand(BN_CLICKED, result);  // the user presses that button
@@ -129,7 +132,7 @@ TEST(CloudShare, OkSendsTheBodyByteForByteAndTheBrowserOpensTheSharedPage)
         {"? view.center.position.galactic.latitude", "-5.8"}, {"? view.angle", "60"}, {"? time.jd", "2461056.000000"},
         {"? location.latitude", "35.6895"}, {"? location.longitude", "139.6917"}, {"? location.height", "東京 40"},
         {"? star.name.visible", "TRUE"}, {"? milkyway.visible", "True"}, {"?  deepskyobject.messier.mark.visible", "TRUE"},
-        {"? skylight.lightpollution.visible", "TRUE"}};
+        {"? skylight.lightpollution.visible", "TRUE"}, {"? skylight.moonlight.visible", "TRUE"}};
     for (const auto& [query, answer] : answers)
         host.Answer(query, answer);
     CRegistry::Write("Dialog\\CloudUpload", "Location", "1");
@@ -164,7 +167,7 @@ TEST(CloudShare, OkSendsTheBodyByteForByteAndTheBrowserOpensTheSharedPage)
         + part("messier.name", "0") + part("comet", "0") + part("comet.id", "0") + part("comet.name", "0")
         + part("meteor.radiant.mark", "0") + part("meteor.radiant.name", "0") + part("panorama", "0") + part("meridian", "0")
         + part("hrz_grid", "0") + part("equator", "0") + part("eqt_grid", "0") + part("ecliptic", "0") + part("daylight", "0")
-        + part("moonlight", "0") + "Content-Disposition: form-data; name=\"lightpollution\"\r\n\r\n1\r\n--image_upload_from_zntzvn--\r\n";
+        + part("moonlight", "1") + "Content-Disposition: form-data; name=\"lightpollution\"\r\n\r\n1\r\n--image_upload_from_zntzvn--\r\n";
     EXPECT_EQ(expected, wire.mid(wire.indexOf("\r\n\r\n") + 4));
     EXPECT_TRUE(wire.contains("Content-Type: multipart/form-data; boundary=image_upload_from_zntzvn\r\n"));
     // the browser opens the page the service named; the overlaid image is gone and the choice kept
@@ -355,12 +358,14 @@ TEST(CloudShare, TheResultAndErrorDialogsShowTheSystemsInformationIconAndTheirTe
     EXPECT_EQ(2, error.DoModal());
     EXPECT_EQ(std::make_tuple(QString(), QString("TEXT"), false), std::make_tuple(seen.title, seen.message, seen.settingsShown));
     // a system icon is 32 x 32 pixels, the information sign filling most of it
+    const QImage information = LoadIcon(IDI_INFORMATION).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     EXPECT_EQ(QSize(32, 32), seen.icon);
+    EXPECT_EQ(information, seen.iconImage);
     EXPECT_GE(seen.iconWidth, 28);
     CDlgCloudResult result(nullptr);
     answerNested(&result, 1060, seen);
     EXPECT_EQ(1060, result.DoModal());
-    EXPECT_EQ(QSize(32, 32), seen.icon);
+    EXPECT_EQ(information, seen.iconImage);
     EXPECT_TRUE(seen.texts.contains("ゼントクラウドで共有しました。")) << seen.texts.join('|').toStdString();
 }
 
