@@ -76,15 +76,20 @@ int showRealBox(QWidget* owner, const QString& text, unsigned style)
 {
     const std::unique_ptr<QMessageBox> box = BuildMessageBox(owner, text, style);
     box->exec();
-    const auto clicked = box->standardButton(box->clickedButton());
+    return AnswerOf(*box, style);
+}
+
+}  // namespace
+
+int AnswerOf(const QMessageBox& box, unsigned style)
+{
+    const auto clicked = box.standardButton(box.clickedButton());
     const std::vector<int> ids = buttonsOf(style);
     for (int id : ids)
         if (standardButton(id) == clicked)
             return id;
     return ids.size() == 1 ? IDOK : IDCANCEL;
 }
-
-}  // namespace
 
 std::unique_ptr<QMessageBox> BuildMessageBox(QWidget* owner, const QString& text, unsigned style)
 {

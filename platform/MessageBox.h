@@ -53,6 +53,9 @@ int MessageBox(QWidget* owner, const QString& text, unsigned style = MB_OK);
 
 // The real box as MessageBox() shows it (owner, title, text, icon, buttons), not yet shown.
 std::unique_ptr<QMessageBox> BuildMessageBox(QWidget* owner, const QString& text, unsigned style);
+// What such a box answered: the button clicked, or, closed any other way (its window's
+// close button), Cancel, and OK for a lone OK.
+int AnswerOf(const QMessageBox& box, unsigned style);
 
 // Stands another handler in for the real box; an empty handler restores it.
 // Returns the handler that was in place.

@@ -70,6 +70,10 @@ TEST(Resources, ABoxCarriesTheHostsNameTheAskedIconAndItsWindowsKeys)
         EXPECT_EQ(row.enter, box->standardButton(box->defaultButton()));
         EXPECT_EQ(row.escape, box->escapeButton() ? box->standardButton(box->escapeButton())
                                                   : QMessageBox::NoButton);
+        // closed by its window's close button it answers as Esc does; a button answers its own id
+        EXPECT_EQ(row.escape == QMessageBox::Cancel ? IDCANCEL : IDOK, AnswerOf(*box, row.style));
+        box->defaultButton()->click();
+        EXPECT_EQ(row.enter == QMessageBox::Cancel ? IDCANCEL : IDOK, AnswerOf(*box, row.style));
     }
     SetApplicationName({});
     QGuiApplication::setApplicationDisplayName(displayed);
