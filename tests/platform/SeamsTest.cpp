@@ -1,5 +1,6 @@
 #include "platform/FileRead.h"
 #include "platform/FileReplace.h"
+#include "platform/HostWindows.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
 #include "platform/TempFolder.h"
@@ -7,9 +8,13 @@
 #include "tests/support/TempEnvironment.h"
 
 #include <QCursor>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <QUrl>
 #include <climits>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -32,6 +37,61 @@ TEST(ShellSeam, RealShellRefusesWhatItCannotOpenWithoutOpeningAnything)
     EXPECT_EQ(SE_ERR_FNF, ShellExecute(nullptr, "Open", env.Path("missing.txt")));
     ASSERT_TRUE(TempEnvironment::WriteBytes(env.Path("file.txt"), "x"));
     EXPECT_EQ(SE_ERR_FNF, ShellExecute(nullptr, "explore", env.Path("file.txt")));  // a file is no folder
+}
+
+namespace {
+
+// stands in for the desktop's programs of a URL scheme, through Qt's own seam
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened.append(url); }
+};
+
+}  // namespace
+
+TEST(ShellSeam, WhatTheDesktopOpensIsASuccessAboveThirtyTwo)
+{
+    TempEnvironment env;
+    UrlCatcher desktop;
+    for (const char* scheme : {"file", "https", "mailto"})
+        QDesktopServices::setUrlHandler(scheme, &desktop, "open");
+    QDir().mkpath(env.Path("folder"));
+    EXPECT_GT(ShellExecute(nullptr, "explore", env.Path("folder")), 32);
+    EXPECT_GT(ShellExecute(nullptr, "Open", "https://127.0.0.1:9/page"), 32);
+    EXPECT_GT(ShellExecute(nullptr, "", "mailto:?body=x"), 32);
+    EXPECT_EQ(QList<QUrl>({QUrl::fromLocalFile(env.Path("folder")), QUrl("https://127.0.0.1:9/page"), QUrl("mailto:?body=x")}),
+              desktop.opened);
+    for (const char* scheme : {"file", "https", "mailto"})
+        QDesktopServices::unsetUrlHandler(scheme);
+}
+
+// A window centred on its owner stays on the owner's screen: moved in from an edge it would
+// cross, the top-left edges first when it is larger than the screen.
+TEST(Placement, AWindowCentresOnItsOwnerWithinTheScreen)
+{
+    QWidget owner, window;
+    const QRect area = owner.screen()->availableGeometry();
+    const QSize size(300, 200);
+    window.resize(size);
+    const struct {
+        QRect owner;
+        QRect expected;
+    } rows[] = {
+        {QRect(area.center() - QPoint(50, 20), QSize(100, 40)), QRect(QPoint(), size).translated(area.center() - QPoint(150, 100))},
+        {QRect(area.topLeft(), QSize(100, 40)), QRect(area.topLeft(), size)},
+        {QRect(area.bottomRight() - QPoint(99, 39), QSize(100, 40)), QRect(area.bottomRight() - QPoint(299, 199), size)},
+    };
+    for (const auto& row : rows) {
+        owner.setGeometry(row.owner);
+        CentreOn(&window, &owner);
+        EXPECT_EQ(row.expected, window.geometry()) << row.owner.x() << "," << row.owner.y();
+    }
+    window.resize(area.size() + QSize(40, 40));
+    CentreOn(&window, &owner);
+    EXPECT_EQ(area.topLeft(), window.geometry().topLeft());
 }
 
 // The private temporary folder is the user's own (0700, no link), in the first
@@ -112,3 +172,5 @@ TEST(Files, AreReadUpToTheirLimitAndReplacedOnlyWhenTheyCanBe)
     EXPECT_FALSE(ReplaceFile(longest, "new"));
     EXPECT_EQ("old", TempEnvironment::ReadBytes(longest));
 }
+
+#include "SeamsTest.moc"
