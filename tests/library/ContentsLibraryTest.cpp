@@ -482,7 +482,9 @@ TEST_F(LibraryFixture, RedirectedAddressesLeadToTheItemAndItsFile)
         site->Script(from, answer);
     };
     moved("/item/moved.xml", 301, "/item/pleiades-scene.xml");
-    moved("/download/moved", 302, site->BaseUrl() + "/download/pleiades-scene");
+    // the file two moves away, as a mirror and then a site of its own send it on
+    moved("/download/moved", 302, site->BaseUrl() + "/download/mirror");
+    moved("/download/mirror", 303, "/download/pleiades-scene");
     MessageBoxScript boxes;
     boxes.Expect(ask(QStringLiteral("すばるを見上げて")), MB_YESNO, IDYES);
     EXPECT_EQ(download(QStringLiteral("moved")), 1);
