@@ -36,9 +36,12 @@ TEST(HostWindow, FirstStartWritesTheSampleProgramsAndOpeningOneShowsTheSkyItsSho
     // every sample program's scene file is where the program dialog looks for it
     for (const char* scene : {"data/PRG/winter/winter.zsf", "data/pln/pln.zsf", "data/CnsGd/ori/oric.zsf"})
         EXPECT_TRUE(QFileInfo::exists(env.Path(scene))) << scene;
-    QString pln;
-    EXPECT_EQ(1, CRegistry::Read("Files", "PLN", "", pln));
-    EXPECT_EQ(env.Path("data/pln"), pln);
+    // and the settings name the folders they are in
+    for (const auto& [key, folder] : {std::pair("PLN", "data/pln"), std::pair("ConsGd", "data/CnsGd")}) {
+        QString registered;
+        EXPECT_EQ(1, CRegistry::Read("Files", key, "", registered));
+        EXPECT_EQ(env.Path(folder), registered);
+    }
     EXPECT_TRUE(QFileInfo(folders.UserProgramList()).absoluteDir().exists());
     EXPECT_TRUE(QFileInfo(folders.FavoritesRoot()).isDir());
 
