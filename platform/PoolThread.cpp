@@ -14,7 +14,7 @@ void RunOnPoolThread(const std::function<void()>& work)
         return;
     }
     QSemaphore done;
-    pool->reserveThread();  // a thread even when the pool is busy with others' work
+    pool->reserveThread();  // first in line when every thread of the pool is busy
     pool->startOnReservedThread([&] {
         work();
         done.release();
